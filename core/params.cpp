@@ -1,0 +1,110 @@
+#include "params.h"
+
+#include <cctype>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace kavet {
+
+double trimRangeDb(int trimRangeWord) {
+    static constexpr double kRanges[3] = {12.0, 24.0, 36.0};
+    return kRanges[trimRangeWord < 0 ? 0 : trimRangeWord % 3];
+}
+
+float gainLaw(float v) {
+    return 8.0f * v * v * v;
+}
+
+float trimLaw(float v, double rangeDb) {
+    return static_cast<float>(std::pow(10.0, (2.0 * v - 1.0) * rangeDb * 0.05));
+}
+
+double gainToValue(double linear) {
+    if (linear == 0.0) return 0.0;
+    return std::pow(linear * 0.125, 1.0 / 3.0);
+}
+
+bool clampNormalised(float in, float& out) {
+    if (std::isnan(in)) return false;
+    if (in < 0.0f) in = 0.0f;
+    if (in > 1.0f) in = 1.0f;
+    out = in == 0.0f ? 0.0f : in; // -0 becomes +0
+    return true;
+}
+
+static void formatLevel(float x, char* out) {
+    if (x <= 0.0f) {
+        std::snprintf(out, kDisplayTextSize, "-oo");
+    } else if (std::fabs(x - 1.0) < 0.0005) {
+        std::snprintf(out, kDisplayTextSize, "0");
+    } else {
+        std::snprintf(out, kDisplayTextSize, "%6.2f", 20.0 * std::log10(static_cast<double>(x)));
+    }
+}
+
+static void formatPan(float x, char* out) {
+    if (std::fabs(x - 0.5) < 0.0025) {
+        std::snprintf(out, kDisplayTextSize, "0");
+    } else if (x >= 0.9975f) {
+        std::snprintf(out, kDisplayTextSize, "  100R");
+    } else {
+        bool right = x > 0.5f;
+        std::snprintf(out, kDisplayTextSize, "%c%3.0f %c", right ? ' ' : 'L',
+                      std::fabs((x - 0.5) * 200.0), right ? 'R' : ' ');
+    }
+}
+
+void formatDisplay(int index, float display, char* out) {
+    switch (index) {
+    case kGain:
+    case kTrim:
+        formatLevel(display, out);
+        return;
+    case kPhase:
+        std::snprintf(out, kDisplayTextSize, "%s", display >= 0.5f ? "Flip" : "Norm");
+        return;
+    case kMute:
+        std::snprintf(out, kDisplayTextSize, "%s", display >= 0.5f ? "Mute" : "Thru");
+        return;
+    case kBypass:
+        std::snprintf(out, kDisplayTextSize, "%s", display >= 0.5f ? "On" : "Off");
+        return;
+    case kPan:
+        formatPan(display, out);
+        return;
+    default:
+        out[0] = '\0';
+        return;
+    }
+}
+
+double panValueFromText(const char* text) {
+    // Digits past this many cannot change the clamped result; stop before int overflow.
+    constexpr int kMaxNumber = 1000000;
+    bool left = false;
+    bool inDigits = false;
+    bool digitsDone = false;
+    int n = 0;
+    for (const char* p = text; *p != '\0'; ++p) {
+        unsigned char c = static_cast<unsigned char>(*p);
+        if (!digitsDone && std::isdigit(c)) {
+            inDigits = true;
+            if (n < kMaxNumber) n = n * 10 + (c - '0');
+            continue;
+        }
+        if (inDigits) digitsDone = true;
+        if (std::tolower(c) == 'l') left = true;
+    }
+    double v = (n + 100) * 0.005;
+    return left ? 1.0 - v : v;
+}
+
+float readDecibels(const char* text) {
+    float d = 0.0f;
+    if (std::sscanf(text, "%f", &d) != 1) d = 0.0f;
+    return d;
+}
+
+} // namespace kavet

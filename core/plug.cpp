@@ -1,0 +1,338 @@
+#include "plug.h"
+
+#include "params.h"
+#include "vst/text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <new>
+
+namespace kavet {
+
+namespace {
+
+struct PanLaw {
+    double multiplier;
+    double exponent;
+};
+
+// Indexed by preference word 4; a word without a row acts as law 0.
+constexpr PanLaw kPanLaws[3] = {{2.0, 1.0}, {1.0, 0.5}, {1.0, 1.0}};
+
+const PanLaw& panLaw(std::int32_t word) {
+    return kPanLaws[word >= 0 && word <= 2 ? word : 0];
+}
+
+} // namespace
+
+Plug::Plug(audioMasterCallback audioMaster) : AudioEffectX(audioMaster, kNumPrograms, kNumParams) {
+    prefs.initFromStore();
+    PlugPrefs chunkPrefs;
+    chunkPrefs.initFromStore();
+    std::memcpy(chunk.prefs, chunkPrefs.values().words, sizeof chunk.prefs);
+
+    for (int p = 0; p < kNumPrograms; ++p) {
+        copyText(programs[p].name, "None", sizeof programs[p].name);
+        for (int i = 0; i < kNumParams; ++i)
+            programs[p].values[i] = kParamInfo[i].defaultValue;
+    }
+    curProgram = 0;
+
+    setNumInputs(kNumChannels);
+    setNumOutputs(kNumChannels);
+    canProcessReplacing(true);
+    canDoubleReplacing(true);
+    if (kStereo) setFlag(effFlagsCanMono, true);
+    for (int i = 0; i < kNumParams; ++i) {
+        copyText(params[i].name, kParamInfo[i].name, sizeof params[i].name);
+        copyText(params[i].label, kParamInfo[i].label, sizeof params[i].label);
+        params[i].value = kParamInfo[i].defaultValue;
+        params[i].display.store(kParamInfo[i].initialDisplay, std::memory_order_relaxed);
+    }
+
+    target[0].store(1.0, std::memory_order_relaxed);
+    target[1].store(1.0, std::memory_order_relaxed);
+
+    programsAreChunks(true);
+    setUniqueID(kUniqueId);
+
+    updateDisplayValues();
+    elapsedMs = 0.0;
+    lastRefreshMs = 0.0;
+}
+
+Plug::~Plug() = default;
+
+// ---------------------------------------------------------------------------------------
+// Parameters
+
+void Plug::setParameter(VstInt32 index, float value) {
+    if (!isValidParam(index)) return;
+    float stored;
+    if (!clampNormalised(value, stored)) return; // a NaN never becomes a gain
+    params[index].value = stored;
+    programs[curProgram].values[index] = stored;
+    updateDisplayValues();
+}
+
+float Plug::getParameter(VstInt32 index) {
+    return isValidParam(index) ? params[index].value : 0.0f;
+}
+
+float Plug::getParameterDefault(int index) {
+    return isValidParam(index) ? kParamInfo[index].defaultValue : 0.0f;
+}
+
+void Plug::getParameterName(VstInt32 index, char* text) {
+    if (isValidParam(index)) copyText(text, params[index].name, sizeof params[index].name);
+}
+
+void Plug::getParameterLabel(VstInt32 index, char* label) {
+    if (isValidParam(index)) copyText(label, params[index].label, sizeof params[index].label);
+}
+
+void Plug::getParameterDisplay(VstInt32 index, char* text) {
+    if (!isValidParam(index)) return;
+    char buffer[kDisplayTextSize];
+    formatDisplay(index, displayOf(index), buffer);
+    copyText(text, buffer, sizeof buffer);
+}
+
+void Plug::setControlValue(VstInt32 index, float value) {
+    if (index == kGain) {
+        setParameter(kGain, static_cast<float>(gainToValue(value)));
+    } else {
+        setParameter(index, value);
+    }
+}
+
+float Plug::getControlValue(VstInt32 index) {
+    if (!isValidParam(index)) return 0.0f;
+    return index == kTrim ? params[kTrim].value : displayOf(index);
+}
+
+void Plug::setValueFromText(VstInt32 index, const char* text) {
+    if (!isValidParam(index) || text == nullptr) return;
+    switch (index) {
+    case kGain:
+        setControlValue(kGain, static_cast<float>(std::pow(10.0, 0.05 * readDecibels(text))));
+        return;
+    case kTrim: {
+        double range = trimRangeDb(prefs.get(kPrefTrimRange));
+        setControlValue(kTrim, static_cast<float>((readDecibels(text) + range) / (2.0 * range)));
+        return;
+    }
+    case kPan:
+        setControlValue(kPan, static_cast<float>(panValueFromText(text)));
+        return;
+    default:
+        setControlValue(index, 0.0f);
+        return; // any text switches a switch off
+    }
+}
+
+void Plug::updateDisplayValues() {
+    constexpr auto r = std::memory_order_relaxed;
+    params[kBypass].display.store(params[kBypass].value, r);
+    params[kPhase].display.store(params[kPhase].value, r);
+    params[kMute].display.store(params[kMute].value, r);
+    params[kGain].display.store(gainLaw(params[kGain].value), r);
+    params[kTrim].display.store(
+        trimLaw(params[kTrim].value, trimRangeDb(prefs.get(kPrefTrimRange))), r);
+    if constexpr (kStereo) params[kPan].display.store(params[kPan].value, r);
+    updateTargets();
+}
+
+void Plug::updateTargets() {
+    constexpr auto r = std::memory_order_relaxed;
+    double sampleRate = rate.load(r);
+    samplePeriod.store(1.0 / sampleRate, r);
+
+    double polarity = switchIsOn(displayOf(kPhase)) ? -1.0 : 1.0;
+    double muteFactor = switchIsOn(displayOf(kMute)) ? 0.0 : 1.0;
+    double master =
+        static_cast<double>(displayOf(kGain)) * displayOf(kTrim) * polarity * muteFactor;
+
+    double left = master;
+    double right = target[1].load(r); // the mono builds leave the right target alone
+    if constexpr (kStereo) {
+        double p = displayOf(kPan);
+        const PanLaw& law = panLaw(prefs.get(kPrefPanLaw));
+        right = master * std::min(law.multiplier * std::pow(p, law.exponent), 1.0);
+        left = master * std::min(law.multiplier * std::pow(1.0 - p, law.exponent), 1.0);
+    }
+    if (switchIsOn(displayOf(kBypass))) {
+        left = 1.0;
+        right = 1.0;
+    }
+    target[0].store(left, r);
+    target[1].store(right, r);
+
+    MeterCoefficients c = meterCoefficients(prefs.get(kPrefBallistics), sampleRate);
+    attack.store(c.attack, r);
+    release.store(c.release, r);
+}
+
+// ---------------------------------------------------------------------------------------
+// Processing
+
+void Plug::setSampleRate(float newRate) {
+    AudioEffectX::setSampleRate(newRate);
+    rate.store(newRate, std::memory_order_relaxed);
+    updateTargets();
+}
+
+void Plug::resume() {
+    // Jump to the targets; "+ 0.0" turns a negative zero target into +0, which the first
+    // glide step would do anyway.
+    gain[0] = target[0].load(std::memory_order_relaxed) + 0.0;
+    gain[1] = target[1].load(std::memory_order_relaxed) + 0.0;
+    meters.clear();
+    AudioEffectX::resume();
+}
+
+void Plug::reloadTargets(KernelState& st) const {
+    constexpr auto r = std::memory_order_relaxed;
+    st.target[0] = target[0].load(r);
+    st.target[1] = target[1].load(r);
+    st.msPerSample = 1.0 * samplePeriod.load(r) * 1000.0;
+    st.coefficients.attack = attack.load(r);
+    st.coefficients.release = release.load(r);
+}
+
+void Plug::loadKernelState(KernelState& st) const {
+    st.gain[0] = gain[0];
+    st.gain[1] = gain[1];
+    st.elapsedMs = elapsedMs;
+    st.lastRefreshMs = lastRefreshMs;
+    reloadTargets(st);
+    meters.load(st.meters);
+}
+
+template <Write mode, class Sample>
+void Plug::run(Sample** inputs, Sample** outputs, VstInt32 frames, bool stereo) {
+    if (frames <= 0 || inputs == nullptr || outputs == nullptr) return;
+    KernelState st;
+    loadKernelState(st);
+    const MeterAccumulators start = st.meters;
+    auto refresh = [this](KernelState& s) {
+        updateTargets();
+        reloadTargets(s);
+    };
+    if (stereo) {
+        stereoKernel<mode>(inputs, outputs, frames, st, refresh);
+    } else {
+        monoKernel<mode>(inputs, outputs, frames, st, refresh);
+    }
+    gain[0] = st.gain[0];
+    gain[1] = st.gain[1];
+    elapsedMs = st.elapsedMs;
+    lastRefreshMs = st.lastRefreshMs;
+    meters.publish(start, st.meters);
+}
+
+void Plug::processReplacing(float** in, float** out, VstInt32 frames) {
+    if constexpr (kStereo) {
+        run<Write::Replace>(in, out, frames, true);
+    } else {
+        processReplacingMono(in, out, frames);
+    }
+}
+
+void Plug::processDoubleReplacing(double** in, double** out, VstInt32 frames) {
+    if constexpr (kStereo) {
+        run<Write::Replace>(in, out, frames, true);
+    } else {
+        processDoubleReplacingMono(in, out, frames);
+    }
+}
+
+void Plug::process(float** in, float** out, VstInt32 frames) {
+    if constexpr (kStereo) {
+        run<Write::Add>(in, out, frames, true);
+    } else {
+        processMono(in, out, frames);
+    }
+}
+
+void Plug::processMono(float** in, float** out, VstInt32 frames) {
+    run<Write::Add>(in, out, frames, false);
+}
+
+void Plug::processReplacingMono(float** in, float** out, VstInt32 frames) {
+    run<Write::Replace>(in, out, frames, false);
+}
+
+void Plug::processDoubleReplacingMono(double** in, double** out, VstInt32 frames) {
+    run<Write::Replace>(in, out, frames, false);
+}
+
+bool Plug::getMeterSnapshot(MeterSnapshot& snapshot) {
+    return meters.snapshot(snapshot);
+}
+
+// ---------------------------------------------------------------------------------------
+// Programs and state
+
+void Plug::setProgram(VstInt32 program) {
+    if (!isValidProgram(program)) return;
+    curProgram = program;
+    for (int i = 0; i < kNumParams; ++i)
+        params[i].value = programs[program].values[i];
+    updateDisplayValues();
+}
+
+void Plug::setProgramName(char* name) {
+    copyText(programs[curProgram].name, name, sizeof programs[curProgram].name);
+}
+
+void Plug::getProgramName(char* name) {
+    copyText(name, programs[curProgram].name, sizeof programs[curProgram].name);
+}
+
+bool Plug::getProgramNameIndexed(VstInt32, VstInt32 index, char* text) {
+    if (!isValidProgram(index)) return false;
+    copyText(text, programs[index].name, sizeof programs[index].name);
+    return true;
+}
+
+bool Plug::getVendorString(char* text) {
+    copyText(text, kVendor, kVstMaxVendorStrLen);
+    return true;
+}
+
+bool Plug::getProductString(char* text) {
+    copyText(text, kProduct, kVstMaxProductStrLen);
+    return true;
+}
+
+VstInt32 Plug::getChunk(void** data, bool) {
+    PrefValues live = prefs.values();
+    std::memcpy(chunk.prefs, live.words, sizeof chunk.prefs);
+    for (int i = 0; i < kNumParams; ++i)
+        chunk.params[i] = getParameter(i);
+    *data = &chunk;
+    return kChunkBytes;
+}
+
+VstInt32 Plug::setChunk(void* data, VstInt32 byteSize, bool) {
+    if (byteSize != kChunkBytes || data == nullptr) return 0;
+    std::memcpy(&chunk, data, kChunkBytes);
+    if (chunkNeedsByteSwap(chunk)) byteSwapChunk(chunk);
+    for (int i = 0; i < kPrefWords; ++i)
+        prefs.set(i, sanitizePrefWord(i, chunk.prefs[i]));
+    for (int i = 0; i < kNumParams; ++i)
+        setParameter(i, chunk.params[i]);
+    return kChunkBytes;
+}
+
+// ---------------------------------------------------------------------------------------
+// Creation
+
+AudioEffect* createEffectInstance(audioMasterCallback audioMaster) {
+    if (audioMaster == nullptr) return nullptr;
+    return new (std::nothrow) Plug(audioMaster);
+}
+
+} // namespace kavet

@@ -1,0 +1,114 @@
+// Plug: the gain effect. One channel strip (gain, trim, phase, mute, bypass and, in the
+// stereo build, pan) with smoothed gains and four meter channels, speaking VST 2.4.
+#pragma once
+
+#include "auwrappable.h"
+#include "chunk.h"
+#include "config.h"
+#include "kernel.h"
+#include "meter.h"
+#include "prefs.h"
+#include "vst/audioeffectx.h"
+
+#include <atomic>
+
+namespace kavet {
+
+inline constexpr VstInt32 kUniqueId =
+    kStereo ? CCONST('K', 'v', 't', 'S') : CCONST('K', 'v', 't', 'M');
+inline constexpr const char* kVendor = "Velmorant Ltd";
+inline constexpr const char* kProduct = kStereo ? "Kavet Stereo" : "Kavet Mono";
+inline constexpr VstInt32 kVendorVersion = 1100;
+
+struct Parameter {
+    char name[32];
+    char label[32];
+    float value;                // normalised, 0..1; UI thread
+    std::atomic<float> display; // derived; read by the audio thread's target computation
+};
+
+struct Program {
+    char name[kVstMaxProgNameLen];
+    float values[kNumParams];
+};
+
+class Plug : public AudioEffectX, public AuWrappableInterface {
+public:
+    explicit Plug(audioMasterCallback audioMaster);
+    ~Plug() override;
+
+    void resume() override;
+    void setSampleRate(float rate) override;
+
+    // Audio thread.
+    void processReplacing(float** inputs, float** outputs, VstInt32 frames) override;
+    void processDoubleReplacing(double** inputs, double** outputs, VstInt32 frames) override;
+    void process(float** inputs, float** outputs, VstInt32 frames) override;
+
+    void setParameter(VstInt32 index, float value) override;
+    float getParameter(VstInt32 index) override;
+    void setProgram(VstInt32 program) override;
+    void setProgramName(char* name) override;
+    void getProgramName(char* name) override;
+    void getParameterLabel(VstInt32 index, char* label) override;
+    void getParameterDisplay(VstInt32 index, char* text) override;
+    void getParameterName(VstInt32 index, char* text) override;
+    VstInt32 getChunk(void** data, bool isPreset) override;
+    VstInt32 setChunk(void* data, VstInt32 byteSize, bool isPreset) override;
+    bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
+    VstPlugCategory getPlugCategory() override { return kPlugCategEffect; }
+    bool getVendorString(char* text) override;
+    bool getProductString(char* text) override;
+    VstInt32 getVendorVersion() override { return kVendorVersion; }
+
+    float getParameterDefault(int index) override;
+
+    // The effect's own operations.
+    virtual void processMono(float** inputs, float** outputs, VstInt32 frames);
+    virtual void processReplacingMono(float** inputs, float** outputs, VstInt32 frames);
+    virtual void processDoubleReplacingMono(double** inputs, double** outputs, VstInt32 frames);
+    // Plain values: index 0 a linear gain (0 to 8), the others normalised values.
+    virtual void setControlValue(VstInt32 index, float value);
+    virtual float getControlValue(VstInt32 index);
+    // Typed text from the editor's value fields.
+    virtual void setValueFromText(VstInt32 index, const char* text);
+    // UI thread: levels since the last call; false when no sample was processed since.
+    virtual bool getMeterSnapshot(MeterSnapshot& snapshot);
+    virtual PlugPrefs* getPrefs() { return &prefs; }
+    virtual void updateDisplayValues();
+    // Any thread: gain targets, sample period and meter coefficients from the display values,
+    // the preferences and the sample rate.
+    virtual void updateTargets();
+
+private:
+    template <Write mode, class Sample>
+    void run(Sample** inputs, Sample** outputs, VstInt32 frames, bool stereo);
+    void loadKernelState(KernelState& st) const;
+    void reloadTargets(KernelState& st) const;
+    float displayOf(int index) const {
+        return params[index].display.load(std::memory_order_relaxed);
+    }
+
+    Parameter params[kNumParams];
+    Program programs[kNumPrograms];
+    PlugPrefs prefs;    // live record
+    StateChunk chunk{}; // last chunk handed out or taken in
+
+    // Written by every target computation, on whichever thread runs it.
+    std::atomic<double> target[2];
+    std::atomic<double> samplePeriod{0.0};
+    std::atomic<double> attack{1.0};
+    std::atomic<double> release{0.1};
+    std::atomic<float> rate{44100.0f};
+
+    // Audio thread (resume writes them while audio is stopped).
+    double gain[2] = {1.0, 1.0};
+    double elapsedMs = 0.0;
+    double lastRefreshMs = 0.0;
+    SharedMeters meters;
+};
+
+// The creation function of the VST entry: null for a null callback or a failed allocation.
+AudioEffect* createEffectInstance(audioMasterCallback audioMaster);
+
+} // namespace kavet

@@ -1,0 +1,27 @@
+// Test entry: every test process gets a fresh, empty configuration folder, so the
+// registry that the plug-in reads and writes is the test's own and never the user's.
+#include "test_env.h"
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    kavet::test::useFreshConfigHome();
+    return RUN_ALL_TESTS();
+}
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace kavet::test {
+
+std::string useFreshConfigHome() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "kavet-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    setenv("XDG_CONFIG_HOME", pattern.c_str(), 1);
+    return pattern;
+}
+
+} // namespace kavet::test
