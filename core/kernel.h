@@ -1,10 +1,17 @@
 // The per-sample signal path shared by the stereo and mono kernels: the gain glide, the
 // 4-ms refresh clock, the meters and the gain, in double precision whatever the host's
 // sample type.
+//
+// Two meter channels are updated together in one pair of doubles (stereo: left and right;
+// mono: input and output). Every operation is the IEEE operation on each lane, so results
+// are bit for bit those of one channel at a time.
 #pragma once
 
-#include "dsp/flush.h"
 #include "meter.h"
+
+#include <emmintrin.h>
+
+#include <cstdint>
 
 namespace kavet {
 
@@ -29,32 +36,77 @@ struct KernelState {
     MeterAccumulators meters;
 };
 
+namespace simd {
+
+// A pair of doubles in one SSE2 register (every target of the modules is x86 with SSE2).
+using Pair = __m128d;
+
+inline Pair splat(double x) {
+    return _mm_set1_pd(x);
+}
+inline Pair pair(double first, double second) {
+    return _mm_set_pd(second, first);
+}
+inline double first(Pair x) {
+    return _mm_cvtsd_f64(x);
+}
+inline double second(Pair x) {
+    return _mm_cvtsd_f64(_mm_unpackhi_pd(x, x));
+}
+
+inline Pair magnitude(Pair x) {
+    return _mm_and_pd(x, _mm_castsi128_pd(_mm_set1_epi64x(INT64_MAX)));
+}
+
+// The flush rule on both lanes: magnitude below 2^-1021 (exponent field 0 or 1) becomes 0.
+// A NaN compares false and is kept.
+inline Pair flush(Pair x) {
+    return _mm_andnot_pd(_mm_cmplt_pd(magnitude(x), splat(0x1p-1021)), x);
+}
+
+// Meter coefficients with the flush floors of their products.
+struct Coefficients {
+    Pair attack, release, riseFloor, fallFloor;
+    explicit Coefficients(const MeterCoefficients& c)
+        : attack(splat(c.attack)), release(splat(c.release)), riseFloor(splat(c.riseFloor)),
+          fallFloor(splat(c.fallFloor)) {}
+};
+
+// Envelope, peak and sum of two meter channels for the samples `s`. A rise moves the
+// envelope by the attack coefficient, anything else multiplies it by the release
+// coefficient; envelope and sum then follow the flush rule, so the peak never holds a
+// subnormal either.
+//
+// The flush is decided beside the arithmetic rather than after it, to keep it off the
+// sample-to-sample dependency chain. It is exact: the envelope is always 0 or at least
+// 2^-1021, and a rise never falls below the envelope it started from, so a rise is flushed
+// only from 0 (where it is m * attack) and a fall only when the envelope is below the
+// release coefficient's floor. Likewise the sum never decreases: only s * s added to 0 can
+// be flushed.
+struct MeterPair {
+    Pair envelope, peak, sum;
+
+    void update(Pair s, const Coefficients& k) {
+        const Pair zero = _mm_setzero_pd();
+        Pair m = magnitude(s);
+        Pair up = _mm_cmpgt_pd(m, envelope); // a NaN sample compares false: it counts as a fall
+        Pair riseFlushed = _mm_and_pd(_mm_cmpeq_pd(envelope, zero), _mm_cmplt_pd(m, k.riseFloor));
+        Pair fallDropped = _mm_or_pd(up, _mm_cmplt_pd(envelope, k.fallFloor));
+        Pair rise = _mm_add_pd(_mm_mul_pd(_mm_sub_pd(m, envelope), k.attack), envelope);
+        Pair fall = _mm_mul_pd(k.release, envelope);
+        envelope = _mm_or_pd(_mm_and_pd(rise, _mm_andnot_pd(riseFlushed, up)),
+                             _mm_andnot_pd(fallDropped, fall));
+        peak = _mm_max_pd(envelope, peak); // envelope > peak ? envelope : peak
+        Pair square = _mm_mul_pd(s, s);
+        Pair sumFlushed =
+            _mm_and_pd(_mm_cmpeq_pd(sum, zero), _mm_cmplt_pd(square, splat(0x1p-1021)));
+        sum = _mm_andnot_pd(sumFlushed, _mm_add_pd(sum, square));
+    }
+};
+
+} // namespace simd
+
 namespace detail {
-
-inline void meterUpdate(MeterAccumulators& m, int channel, double s, const MeterCoefficients& k) {
-    double magnitude = s > 0.0 ? s : -s;
-    double env = m.envelope[channel];
-    env = magnitude > env ? (magnitude - env) * k.attack + env : k.release * env;
-    // Flushed at once: the peak below never takes a subnormal value either.
-    env = dsp::flushTiny(env);
-    m.envelope[channel] = env;
-    if (env > m.peak[channel]) m.peak[channel] = env;
-    m.sum[channel] = dsp::flushTiny(m.sum[channel] + s * s);
-}
-
-// Steps 1 to 4 of every sample: glide, flush, clock, periodic refresh.
-template <class Refresh> inline void tick(KernelState& st, Refresh& refresh) {
-    // At the target the step is exact (x + 0 = x), so skip the arithmetic.
-    if (st.gain[0] != st.target[0] || st.gain[1] != st.target[1]) {
-        st.gain[0] = dsp::flushTiny(st.gain[0] + (st.target[0] - st.gain[0]) * kGlide);
-        st.gain[1] = dsp::flushTiny(st.gain[1] + (st.target[1] - st.gain[1]) * kGlide);
-    }
-    st.elapsedMs += st.msPerSample;
-    if (st.elapsedMs >= st.lastRefreshMs + kRefreshMs) {
-        st.lastRefreshMs = st.elapsedMs;
-        refresh(st); // recomputes and reloads targets, coefficients and msPerSample
-    }
-}
 
 template <class Sample> inline void store(Sample& out, double value, Write mode) {
     if (mode == Write::Add) {
@@ -62,6 +114,55 @@ template <class Sample> inline void store(Sample& out, double value, Write mode)
     } else {
         out = static_cast<Sample>(value);
     }
+}
+
+// Gains, clock and coefficients held in registers for the length of a block.
+struct Glide {
+    simd::Pair gain, target;
+    simd::Coefficients meter;
+    double elapsedMs, refreshAtMs, msPerSample;
+
+    explicit Glide(const KernelState& st)
+        : gain(simd::pair(st.gain[0], st.gain[1])), target(simd::pair(st.target[0], st.target[1])),
+          meter(st.coefficients), elapsedMs(st.elapsedMs),
+          refreshAtMs(st.lastRefreshMs + kRefreshMs), msPerSample(st.msPerSample) {}
+
+    void reloadCoefficients(const KernelState& st) {
+        target = simd::pair(st.target[0], st.target[1]);
+        meter = simd::Coefficients(st.coefficients);
+        msPerSample = st.msPerSample;
+    }
+
+    // Steps 1 to 4 of every sample: glide, flush, clock, periodic refresh.
+    template <class Refresh> void tick(KernelState& st, Refresh& refresh) {
+        // At the target the step is exact (x + 0 = x): skip the arithmetic.
+        if (_mm_movemask_pd(_mm_cmpneq_pd(gain, target)) != 0) {
+            gain = simd::flush(
+                _mm_add_pd(gain, _mm_mul_pd(_mm_sub_pd(target, gain), simd::splat(kGlide))));
+        }
+        elapsedMs += msPerSample;
+        if (elapsedMs >= refreshAtMs) [[unlikely]] {
+            st.lastRefreshMs = elapsedMs;
+            refreshAtMs = elapsedMs + kRefreshMs;
+            refresh(st); // recomputes targets, coefficients and msPerSample into st
+            reloadCoefficients(st);
+        }
+    }
+
+    void save(KernelState& st) const {
+        st.gain[0] = simd::first(gain);
+        st.gain[1] = simd::second(gain);
+        st.elapsedMs = elapsedMs;
+    }
+};
+
+inline void saveMeters(const simd::MeterPair& p, MeterAccumulators& m, int first, int second) {
+    m.envelope[first] = simd::first(p.envelope);
+    m.peak[first] = simd::first(p.peak);
+    m.sum[first] = simd::first(p.sum);
+    m.envelope[second] = simd::second(p.envelope);
+    m.peak[second] = simd::second(p.peak);
+    m.sum[second] = simd::second(p.sum);
 }
 
 } // namespace detail
@@ -75,37 +176,51 @@ void stereoKernel(Sample* const* inputs, Sample* const* outputs, int frames, Ker
     const Sample* inR = inputs[1];
     Sample* outL = outputs[0];
     Sample* outR = outputs[1];
+    MeterAccumulators& m = st.meters;
+    detail::Glide g(st);
+    simd::MeterPair in{simd::pair(m.envelope[kInLeft], m.envelope[kInRight]),
+                       simd::pair(m.peak[kInLeft], m.peak[kInRight]),
+                       simd::pair(m.sum[kInLeft], m.sum[kInRight])};
+    simd::MeterPair out{simd::pair(m.envelope[kOutLeft], m.envelope[kOutRight]),
+                        simd::pair(m.peak[kOutLeft], m.peak[kOutRight]),
+                        simd::pair(m.sum[kOutLeft], m.sum[kOutRight])};
     for (int i = 0; i < frames; ++i) {
-        detail::tick(st, refresh);
-        double l = static_cast<double>(inL[i]);
-        double r = static_cast<double>(inR[i]);
-        detail::meterUpdate(st.meters, kInLeft, l, st.coefficients);
-        detail::meterUpdate(st.meters, kInRight, r, st.coefficients);
-        ++st.meters.count;
-        double oL = dsp::flushTiny(l * st.gain[0]);
-        double oR = dsp::flushTiny(r * st.gain[1]);
-        detail::meterUpdate(st.meters, kOutLeft, oL, st.coefficients);
-        detail::meterUpdate(st.meters, kOutRight, oR, st.coefficients);
-        detail::store(outL[i], oL, mode);
-        detail::store(outR[i], oR, mode);
+        g.tick(st, refresh);
+        simd::Pair x = simd::pair(static_cast<double>(inL[i]), static_cast<double>(inR[i]));
+        in.update(x, g.meter);
+        simd::Pair o = simd::flush(_mm_mul_pd(x, g.gain));
+        out.update(o, g.meter);
+        detail::store(outL[i], simd::first(o), mode);
+        detail::store(outR[i], simd::second(o), mode);
     }
+    g.save(st);
+    m.count += static_cast<std::uint64_t>(frames);
+    detail::saveMeters(in, m, kInLeft, kInRight);
+    detail::saveMeters(out, m, kOutLeft, kOutRight);
 }
 
-// Mono kernel on channel 0; the right-hand meter channels stay untouched.
+// Mono kernel on channel 0: the input-left and output-left meters share one pair; the
+// right-hand meter channels stay untouched.
 template <Write mode, class Sample, class Refresh>
 void monoKernel(Sample* const* inputs, Sample* const* outputs, int frames, KernelState& st,
                 Refresh& refresh) {
     const Sample* in = inputs[0];
     Sample* out = outputs[0];
+    MeterAccumulators& m = st.meters;
+    detail::Glide g(st);
+    simd::MeterPair meter{simd::pair(m.envelope[kInLeft], m.envelope[kOutLeft]),
+                          simd::pair(m.peak[kInLeft], m.peak[kOutLeft]),
+                          simd::pair(m.sum[kInLeft], m.sum[kOutLeft])};
     for (int i = 0; i < frames; ++i) {
-        detail::tick(st, refresh);
+        g.tick(st, refresh);
         double x = static_cast<double>(in[i]);
-        detail::meterUpdate(st.meters, kInLeft, x, st.coefficients);
-        ++st.meters.count;
-        double o = dsp::flushTiny(x * st.gain[0]);
-        detail::meterUpdate(st.meters, kOutLeft, o, st.coefficients);
+        double o = simd::first(simd::flush(_mm_set_sd(x * simd::first(g.gain))));
+        meter.update(simd::pair(x, o), g.meter);
         detail::store(out[i], o, mode);
     }
+    g.save(st);
+    m.count += static_cast<std::uint64_t>(frames);
+    detail::saveMeters(meter, m, kInLeft, kOutLeft);
 }
 
 } // namespace kavet

@@ -1,6 +1,7 @@
 #include "meter.h"
 
 #include <cmath>
+#include <limits>
 
 namespace kavet {
 
@@ -10,7 +11,21 @@ MeterCoefficients meterCoefficients(int ballisticsWord, double sampleRate) {
     c.attack = 1.0 - std::pow(b.attackLevel, 1.0 / (sampleRate * b.attackSeconds));
     c.release = std::pow(b.releaseLevel, 1.0 / (sampleRate * b.releaseSeconds));
     if ((ballisticsWord & 3) == 0) c.attack = 1.0;
+    c.riseFloor = flushFloor(c.attack);
+    c.fallFloor = flushFloor(c.release);
     return c;
+}
+
+double flushFloor(double k) {
+    constexpr double tiny = 0x1p-1021;
+    const double inf = std::numeric_limits<double>::infinity();
+    if (!(k > 0.0)) return inf; // every product is 0
+    double x = tiny / k;
+    while (x < inf && k * x < tiny)
+        x = std::nextafter(x, inf);
+    while (x > 0.0 && k * std::nextafter(x, 0.0) >= tiny)
+        x = std::nextafter(x, 0.0);
+    return x;
 }
 
 void SharedMeters::load(MeterAccumulators& acc) const {

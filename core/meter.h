@@ -34,7 +34,14 @@ inline constexpr Ballistics kBallistics[4] = {
 struct MeterCoefficients {
     double attack = 1.0;
     double release = 0.1;
+    // Smallest x >= 0 whose product with the attack (release) survives the flush rule.
+    double riseFloor = 0x1p-1021;
+    double fallFloor = 0x1p-1021 / 0.1;
 };
+
+// Smallest x >= 0 whose product with k (0 < k <= 1) survives the flush rule: k * x is
+// flushed exactly when x is below this.
+double flushFloor(double k);
 
 MeterCoefficients meterCoefficients(int ballisticsWord, double sampleRate);
 

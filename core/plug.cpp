@@ -172,6 +172,8 @@ void Plug::updateTargets() {
     MeterCoefficients c = meterCoefficients(prefs.get(kPrefBallistics), sampleRate);
     attack.store(c.attack, r);
     release.store(c.release, r);
+    riseFloor.store(c.riseFloor, r);
+    fallFloor.store(c.fallFloor, r);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -199,6 +201,8 @@ void Plug::reloadTargets(KernelState& st) const {
     st.msPerSample = 1.0 * samplePeriod.load(r) * 1000.0;
     st.coefficients.attack = attack.load(r);
     st.coefficients.release = release.load(r);
+    st.coefficients.riseFloor = riseFloor.load(r);
+    st.coefficients.fallFloor = fallFloor.load(r);
 }
 
 void Plug::loadKernelState(KernelState& st) const {

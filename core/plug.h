@@ -99,6 +99,8 @@ private:
     std::atomic<double> samplePeriod{0.0};
     std::atomic<double> attack{1.0};
     std::atomic<double> release{0.1};
+    std::atomic<double> riseFloor{0.0};
+    std::atomic<double> fallFloor{0.0};
     std::atomic<float> rate{44100.0f};
 
     // Audio thread (resume writes them while audio is stopped).

@@ -1,0 +1,155 @@
+// Cost of the processing kernel per frame, at several block sizes, in float and double,
+// beside the plain loop measured in the same run. Counters:
+//   ns_per_frame     the kernel
+//   plain_ns_frame   out = in * g on the same buffers
+//   ratio            kernel / plain
+// The silence-tail benchmark reports the median block on signal, the median and the worst
+// block of a long tail of silence after it, and their ratio.
+#include "plain_loop.h"
+#include "plug.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+VstIntPtr VSTCALLBACK benchHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+    return opcode == audioMasterVersion ? kVstVersion : 0;
+}
+
+template <class Sample> struct Buffers {
+    std::vector<std::vector<Sample>> in, out;
+    std::vector<Sample*> inPtr, outPtr;
+    Buffers(int frames, double amplitude) {
+        for (int c = 0; c < kavet::kNumChannels; ++c) {
+            in.emplace_back(frames);
+            out.emplace_back(frames);
+            for (int i = 0; i < frames; ++i) {
+                // Noise-like signal: the envelopes rise and fall unpredictably.
+                in[c][i] = static_cast<Sample>(amplitude * std::sin(i * 0.37 + c) *
+                                               std::sin(i * 0.0131 + 0.5 * c));
+            }
+            inPtr.push_back(in[c].data());
+            outPtr.push_back(out[c].data());
+        }
+    }
+};
+
+template <class Sample> void process(kavet::Plug& plug, Buffers<Sample>& b, int frames) {
+    if constexpr (std::is_same_v<Sample, float>) {
+        plug.processReplacing(b.inPtr.data(), b.outPtr.data(), frames);
+    } else {
+        plug.processDoubleReplacing(b.inPtr.data(), b.outPtr.data(), frames);
+    }
+}
+
+enum class Mode { Steady, ChangeEveryBlock };
+
+template <class Sample, Mode mode> void BM_Kernel(benchmark::State& state) {
+    const int frames = static_cast<int>(state.range(0));
+    kavet::Plug plug(benchHost);
+    plug.setSampleRate(48000.0f);
+    plug.resume();
+    Buffers<Sample> b(frames, 0.8);
+    const int batch = std::max(1, 16384 / frames); // blocks per timed batch
+    double kernelNs = 0.0, plainNs = 0.0;
+    long long kernelFrames = 0;
+    int block = 0;
+    for (auto _ : state) {
+        auto t0 = Clock::now();
+        for (int k = 0; k < batch; ++k) {
+            if constexpr (mode == Mode::ChangeEveryBlock) {
+                plug.setParameter(kavet::kGain, (block++ & 1) ? 0.45f : 0.55f);
+            }
+            process(plug, b, frames);
+        }
+        auto t1 = Clock::now();
+        for (int k = 0; k < batch; ++k) {
+            plainGain<Sample>(b.inPtr.data(), b.outPtr.data(), kavet::kNumChannels, frames,
+                              Sample(0.5));
+        }
+        auto t2 = Clock::now();
+        benchmark::ClobberMemory();
+        kernelNs += std::chrono::duration<double, std::nano>(t1 - t0).count();
+        plainNs += std::chrono::duration<double, std::nano>(t2 - t1).count();
+        kernelFrames += static_cast<long long>(batch) * frames;
+        state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
+    }
+    state.counters["ns_per_frame"] = kernelNs / static_cast<double>(kernelFrames);
+    state.counters["plain_ns_frame"] = plainNs / static_cast<double>(kernelFrames);
+    state.counters["ratio"] = kernelNs / plainNs;
+    state.SetItemsProcessed(kernelFrames);
+}
+
+double median(std::vector<double> v) {
+    std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
+    return v[v.size() / 2];
+}
+
+// Ten seconds of signal, then two minutes of silence while every envelope, sum and gain
+// decays (mute on, so the gain decays too); each block timed on its own.
+template <class Sample> void BM_SilenceTail(benchmark::State& state) {
+    const int frames = static_cast<int>(state.range(0));
+    const int signalBlocks = 10 * 48000 / frames;
+    const int silenceBlocks = 120 * 48000 / frames;
+    double signalMedian = 0, tailMedian = 0, tailWorst = 0;
+    for (auto _ : state) {
+        kavet::Plug plug(benchHost);
+        plug.setSampleRate(48000.0f);
+        plug.resume();
+        Buffers<Sample> signal(frames, 0.8), silence(frames, 0.0);
+        std::vector<double> onSignal, onSilence;
+        for (int k = 0; k < signalBlocks; ++k) {
+            auto t0 = Clock::now();
+            process(plug, signal, frames);
+            onSignal.push_back(std::chrono::duration<double, std::nano>(Clock::now() - t0).count());
+        }
+        plug.setParameter(kavet::kMute, 1.0f);
+        for (int k = 0; k < silenceBlocks; ++k) {
+            auto t0 = Clock::now();
+            process(plug, silence, frames);
+            onSilence.push_back(
+                std::chrono::duration<double, std::nano>(Clock::now() - t0).count());
+        }
+        signalMedian = median(onSignal);
+        tailMedian = median(onSilence);
+        tailWorst = *std::max_element(onSilence.begin(), onSilence.end());
+        state.SetIterationTime((signalBlocks + silenceBlocks) * 1e-9 * tailMedian);
+    }
+    state.counters["signal_median_ns_frame"] = signalMedian / frames;
+    state.counters["tail_median_ns_frame"] = tailMedian / frames;
+    state.counters["tail_worst_ns_frame"] = tailWorst / frames;
+    state.counters["tail_over_signal"] = tailMedian / signalMedian;
+}
+
+void Blocks(benchmark::internal::Benchmark* b) {
+    for (int n : {32, 64, 512, 4096})
+        b->Arg(n);
+    b->UseManualTime();
+}
+
+BENCHMARK_TEMPLATE(BM_Kernel, float, Mode::Steady)->Apply(Blocks);
+BENCHMARK_TEMPLATE(BM_Kernel, double, Mode::Steady)->Apply(Blocks);
+BENCHMARK_TEMPLATE(BM_Kernel, float, Mode::ChangeEveryBlock)->Apply(Blocks);
+BENCHMARK_TEMPLATE(BM_Kernel, double, Mode::ChangeEveryBlock)->Apply(Blocks);
+BENCHMARK_TEMPLATE(BM_SilenceTail, float)->Arg(64)->Iterations(1)->UseManualTime();
+BENCHMARK_TEMPLATE(BM_SilenceTail, double)->Arg(64)->Iterations(1)->UseManualTime();
+
+} // namespace
+
+// The effect reads and writes the user's preferences: keep the benchmark's to itself.
+int main(int argc, char** argv) {
+    char folder[] = "/tmp/kavet-bench-XXXXXX";
+    if (mkdtemp(folder) != nullptr) setenv("XDG_CONFIG_HOME", folder, 1);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,51 @@
+// A host for one effect: the recording host callback, block processing helpers and
+// access to the effect through its record, as a host has it.
+#pragma once
+
+#include "plug.h"
+
+#include <memory>
+#include <vector>
+
+namespace kavet::test {
+
+struct HostCall {
+    VstInt32 opcode;
+    VstInt32 index;
+    VstIntPtr value;
+    float opt;
+};
+
+// Every call the effects made to the host since the last clear.
+std::vector<HostCall>& hostCalls();
+VstIntPtr VSTCALLBACK recordingHost(AEffect* effect, VstInt32 opcode, VstInt32 index,
+                                    VstIntPtr value, void* ptr, float opt);
+
+// An effect made through the creation function and closed through the dispatcher.
+class EffectHandle {
+public:
+    EffectHandle();
+    ~EffectHandle();
+    EffectHandle(const EffectHandle&) = delete;
+    EffectHandle& operator=(const EffectHandle&) = delete;
+
+    Plug& plug() { return *plug_; }
+    AEffect* record() { return plug_->getAeffect(); }
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
+                       void* ptr = nullptr, float opt = 0.0f);
+    std::string display(int index);
+
+    // Runs `frames` frames of `input` (one buffer per channel) through processReplacing.
+    std::vector<std::vector<float>> run(const std::vector<std::vector<float>>& input);
+    std::vector<std::vector<double>> runDouble(const std::vector<std::vector<double>>& input);
+    // A constant signal on every channel.
+    std::vector<std::vector<float>> runConstant(float value, int frames);
+
+private:
+    Plug* plug_;
+};
+
+// Classification helper for the subnormal checks.
+bool isSubnormal(double x);
+
+} // namespace kavet::test
