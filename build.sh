@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Kavet's two set-up commands on Debian:
+#   ./build.sh demo   install what is missing, build, run the demo (kavet demo)
+#   ./build.sh test   install what is missing, build, run every test, then the sanitizer build
+# Packages are installed with apt-get when run as root; otherwise the missing ones are listed.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+jobs=$(nproc 2>/dev/null || echo 2)
+
+packages=(cmake make g++ pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
+          libsndfile1-dev libpng-dev g++-mingw-w64-i686 wine wine32:i386)
+
+missing_packages() {
+    local p
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
+            echo "$p"
+    done
+}
+
+install_packages() {
+    local missing
+    missing=$(missing_packages)
+    [ -z "$missing" ] && return 0
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "build.sh: missing packages (run as root to install them):" $missing >&2
+        return 0
+    fi
+    # Wine for the 32-bit Windows modules needs the i386 architecture.
+    if echo "$missing" | grep -q ':i386' && ! dpkg --print-foreign-architectures | grep -qx i386; then
+        dpkg --add-architecture i386
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -q
+    # shellcheck disable=SC2086
+    apt-get install -y -q --no-install-recommends $missing
+}
+
+configure() { # configure DIR [CMAKE ARGS...]
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+}
+
+case "${1:-}" in
+demo)
+    install_packages
+    configure build -DKAVET_BUILD_TESTS=OFF -DKAVET_BUILD_BENCH=OFF -DKAVET_WINDOWS=OFF
+    cmake --build build -j"$jobs" --target kavet
+    mkdir -p build/demo
+    (cd build/demo && ../bin/kavet demo)
+    echo "build.sh: the demo's files are in build/demo/"
+    ;;
+test)
+    install_packages
+    configure build
+    cmake --build build -j"$jobs"
+    (cd build && ctest -j"$jobs" --output-on-failure)
+    # The same tests with the address and undefined-behaviour sanitizers (native code only).
+    configure build-sanitize -DKAVET_SANITIZE="address;undefined" -DKAVET_WINDOWS=OFF \
+        -DKAVET_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake --build build-sanitize -j"$jobs"
+    (cd build-sanitize && ctest -j"$jobs" --output-on-failure)
+    ;;
+*)
+    echo "usage: ./build.sh demo | test" >&2
+    exit 2
+    ;;
+esac

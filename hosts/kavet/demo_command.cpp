@@ -1,0 +1,56 @@
+// kavet demo [OUT] [--plugin PATH]: the strip at work on a built-in test signal.
+#include "arguments.h"
+#include "audio_file.h"
+#include "commands.h"
+#include "demo_signal.h"
+#include "param_values.h"
+#include "process_job.h"
+#include "usage_error.h"
+
+#include <cstdio>
+#include <filesystem>
+
+namespace kavet::cli {
+
+namespace {
+
+// What the demo shows: the fader at -6 dB, the image 30 % to the left, the polarity flipped.
+constexpr double kDemoGainDb = -6.0;
+constexpr double kDemoPanPercent = -30.0;
+
+// "out/take.wav" -> "out/take-in.wav".
+std::string inputPathFor(const std::string& output) {
+    std::filesystem::path path(output);
+    const std::string name = path.stem().string() + "-in" + path.extension().string();
+    return (path.parent_path() / name).string();
+}
+
+void writeDemoInput(const std::string& path) {
+    const std::vector<float> signal = makeDemoSignal();
+    OutputFile file(path, kDemoSampleRate, kDemoChannels);
+    file.write(signal.data(), signal.size() / kDemoChannels);
+    file.commit();
+}
+
+} // namespace
+
+void runDemo(const std::vector<std::string>& args) {
+    ProcessJob job;
+    const auto positional = parseArguments(
+        args, {{"--plugin", true, [&job](const std::string& value) { job.plugin = value; }}});
+    if (positional.size() > 1)
+        throw UsageError("demo: unexpected argument '" + positional[1] + "'");
+    job.output = positional.empty() ? "kavet-demo.wav" : positional[0];
+    job.input = inputPathFor(job.output);
+    job.settings = {{kGain, gainToNormalised(kDemoGainDb)},
+                    {kPhase, 1.0f},
+                    {kPan, panToNormalised(kDemoPanPercent)}};
+
+    outputFormatFor(job.output);
+    writeDemoInput(job.input);
+    const ProcessResult result = runProcessJob(job);
+    std::printf("demo: gain %+.1f dB, pan L%.0f, phase flipped\n", kDemoGainDb, -kDemoPanPercent);
+    printProcessResult(job, result);
+}
+
+} // namespace kavet::cli

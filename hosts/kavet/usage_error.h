@@ -1,0 +1,13 @@
+// A command line that cannot be run as given (unknown option, missing or bad value).
+#pragma once
+
+#include "host_error.h"
+
+namespace kavet::cli {
+
+class UsageError : public host::HostError {
+public:
+    using host::HostError::HostError;
+};
+
+} // namespace kavet::cli

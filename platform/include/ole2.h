@@ -1,0 +1,6 @@
+// Windows code includes <ole2.h> for COM and OLE; they live in win32/ole.h here.
+#pragma once
+
+#include <windows.h>
+
+#include "win32/ole.h"

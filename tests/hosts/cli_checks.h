@@ -1,0 +1,30 @@
+// Checks shared by the tests of the kavet tool.
+#pragma once
+
+#include "audio_io.h"
+#include "cli_runner.h"
+
+#include <array>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace kavet::test {
+
+// Runs kavet and expects success with nothing on standard error.
+inline CliRun runKavetOk(const std::vector<std::string>& args, const std::string& cwd = "") {
+    CliRun run = runKavet(args, cwd);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    return run;
+}
+
+// The level table of "kavet process": per channel in peak, in RMS, out peak, out RMS (dB;
+// silence as minus infinity).
+std::vector<std::array<double, 4>> levelRows(const std::string& out);
+
+// Every output sample is `factor[channel]` times the input sample, within `tolerance`.
+void expectScaled(const Audio& in, const Audio& out, const std::vector<double>& factor,
+                  double tolerance);
+
+} // namespace kavet::test

@@ -1,0 +1,248 @@
+// kavet process: files through the strip, checked sample by sample.
+#include "cli_checks.h"
+
+#include <cmath>
+#include <fstream>
+#include <sndfile.h>
+
+namespace kavet::test {
+namespace {
+
+const std::string kFixtures = KAVET_FIXTURE_DIR;
+constexpr double kHalf = 1e-6; // "--gain -6.0206" is 0.5 within this
+
+class KavetProcess : public ::testing::Test {
+protected:
+    // Writes `audio` as in.wav, processes it with `options`, answers out.wav.
+    Audio process(const Audio& audio, std::vector<std::string> options, CliRun* run = nullptr) {
+        writeAudio(dir / "in.wav", audio);
+        std::vector<std::string> args = {"process", dir / "in.wav", dir / "out.wav"};
+        args.insert(args.end(), options.begin(), options.end());
+        const CliRun result = runKavetOk(args);
+        if (run != nullptr) *run = result;
+        return readAudio(dir / "out.wav");
+    }
+
+    TempFolder dir;
+};
+
+// Float WAV holds values beyond full scale; they pass untouched too.
+Audio withOverloads(Audio audio) {
+    audio.samples[0] = 1.5f;
+    audio.samples[1] = -2.0f;
+    audio.samples[2] = 1e-30f;
+    return audio;
+}
+
+TEST_F(KavetProcess, DefaultSettingsCopyTheInputBitForBit) {
+    struct Case {
+        int channels;
+        const char* block;
+        bool useDouble;
+    };
+    const Case cases[] = {{2, "512", false}, {2, "512", true},   {2, "1", false},
+                          {2, "7", false},   {2, "65536", true}, {1, "512", false},
+                          {1, "7", true},    {3, "512", false},  {3, "100", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.channels) + " channel(s), block " + c.block +
+                     (c.useDouble ? ", 64-bit" : ", 32-bit"));
+        const Audio in = withOverloads(testSignal(c.channels, 10007));
+        std::vector<std::string> options = {"--block", c.block};
+        if (c.useDouble) options.push_back("--double");
+        const Audio out = process(in, options);
+        EXPECT_EQ(out.format, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+        EXPECT_EQ(out.sampleRate, in.sampleRate);
+        EXPECT_EQ(out.channels, in.channels);
+        EXPECT_EQ(out.samples, in.samples);
+    }
+}
+
+TEST_F(KavetProcess, GainMinus6dBHalvesTheSignalFromTheFirstSample) {
+    // The parameters are set before the effect is resumed, and resume puts the gains at
+    // their targets: no glide from unity at the start of a file.
+    for (int channels : {1, 2, 3}) {
+        for (bool useDouble : {false, true}) {
+            SCOPED_TRACE(std::to_string(channels) + " channel(s)" + (useDouble ? ", 64-bit" : ""));
+            const Audio in = testSignal(channels, 6000);
+            std::vector<std::string> options = {"--gain", "-6.0206"};
+            if (useDouble) options.push_back("--double");
+            expectScaled(in, process(in, options), std::vector<double>(channels, 0.5), kHalf);
+        }
+    }
+}
+
+TEST_F(KavetProcess, StripSettingsReachTheSignal) {
+    struct Case {
+        int channels;
+        std::vector<std::string> options;
+        std::vector<double> factor;
+        double tolerance;
+    };
+    const double trimPlus6 = std::pow(10.0, 6.0 / 20.0);
+    const Case cases[] = {
+        {2, {"--gain", "-inf"}, {0.0, 0.0}, 0.0},
+        {2, {"--gain", "-INF"}, {0.0, 0.0}, 0.0},
+        {2, {"--gain=-6.0206"}, {0.5, 0.5}, kHalf},
+        {2, {"--gain", "18.06"}, {std::pow(10.0, 18.06 / 20), std::pow(10.0, 18.06 / 20)}, 1e-5},
+        {2, {"--mute"}, {0.0, 0.0}, 0.0},
+        {2, {"--phase"}, {-1.0, -1.0}, 0.0},
+        {2, {"--phase", "--gain", "-6.0206"}, {-0.5, -0.5}, kHalf},
+        {2, {"--bypass", "--gain", "-20", "--phase", "--mute"}, {1.0, 1.0}, 0.0},
+        {2, {"--pan", "C"}, {1.0, 1.0}, 0.0},
+        {2, {"--pan", "L30"}, {1.0, 0.7}, 1e-6},
+        {2, {"--pan", "R45"}, {0.55, 1.0}, 1e-6},
+        {2, {"--pan", "l100"}, {1.0, 0.0}, 0.0},
+        {2, {"--pan", "R0"}, {1.0, 1.0}, 0.0},
+        {2, {"--trim", "6"}, {trimPlus6, trimPlus6}, 1e-5},
+        {2, {"--trim", "-36"}, {std::pow(10.0, -1.8), std::pow(10.0, -1.8)}, 1e-7},
+        {2, {"--gain", "6", "--trim", "-6"}, {1.0, 1.0}, 1e-6},
+        {2, {"--gain", "-20", "--gain", "-6.0206"}, {0.5, 0.5}, kHalf}, // the last one counts
+        {1, {"--phase"}, {-1.0}, 0.0},
+        {1, {"--trim", "6", "--phase"}, {-trimPlus6}, 1e-5},
+        {3, {"--mute"}, {0.0, 0.0, 0.0}, 0.0},
+    };
+    for (const Case& c : cases) {
+        std::string name = std::to_string(c.channels) + " channel(s):";
+        for (const std::string& option : c.options)
+            name += " " + option;
+        SCOPED_TRACE(name);
+        const Audio in = testSignal(c.channels, 3000);
+        expectScaled(in, process(in, c.options), c.factor, c.tolerance);
+    }
+}
+
+TEST_F(KavetProcess, FilesOtherThanStereoRunThroughOneMonoInstancePerChannel) {
+    struct Case {
+        int channels;
+        const char* summary;
+    };
+    const Case cases[] = {{1, "Kavet Mono in 1 instance(s)"},
+                          {2, "Kavet Stereo in 1 instance(s)"},
+                          {3, "Kavet Mono in 3 instance(s)"},
+                          {5, "Kavet Mono in 5 instance(s)"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.summary);
+        // Every channel differs, so a channel sent through the wrong instance shows.
+        const Audio in = testSignal(c.channels, 2000);
+        CliRun run;
+        const Audio out = process(in, {"--phase", "--gain", "-6.0206"}, &run);
+        EXPECT_NE(run.out.find(c.summary), std::string::npos) << run.out;
+        expectScaled(in, out, std::vector<double>(c.channels, -0.5), kHalf);
+        EXPECT_EQ(levelRows(run.out).size(), static_cast<std::size_t>(c.channels));
+    }
+}
+
+TEST_F(KavetProcess, OutputFormatFollowsTheExtension) {
+    struct Case {
+        const char* name;
+        int format;
+        double tolerance; // of the samples read back
+    };
+    const Case cases[] = {
+        {"out.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 0.0},
+        {"OUT.WAV", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 0.0},
+        {"out.aif", SF_FORMAT_AIFF | SF_FORMAT_FLOAT, 0.0},
+        {"out.aiff", SF_FORMAT_AIFF | SF_FORMAT_FLOAT, 0.0},
+        {"out.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, 0.6 / 8388608.0},
+        {"out.Flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, 0.6 / 8388608.0},
+    };
+    const Audio in = testSignal(2, 4000, 44100);
+    writeAudio(dir / "in.wav", in);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        runKavetOk({"process", dir / "in.wav", dir / c.name});
+        const Audio out = readAudio(dir / c.name);
+        EXPECT_EQ(out.format, c.format);
+        EXPECT_EQ(out.sampleRate, 44100);
+        expectScaled(in, out, {1.0, 1.0}, c.tolerance);
+        std::remove((dir / c.name).c_str());
+    }
+}
+
+TEST_F(KavetProcess, IntegerAndCompressedInputsAreRead) {
+    const int formats[] = {SF_FORMAT_WAV | SF_FORMAT_PCM_16, SF_FORMAT_AIFF | SF_FORMAT_PCM_24,
+                           SF_FORMAT_FLAC | SF_FORMAT_PCM_16, SF_FORMAT_FLAC | SF_FORMAT_PCM_24};
+    for (int format : formats) {
+        SCOPED_TRACE(format);
+        const std::string input =
+            dir / ((format & SF_FORMAT_TYPEMASK) == SF_FORMAT_FLAC ? "in.flac" : "in.aiff");
+        writeAudio(input, testSignal(2, 3000), format);
+        const Audio in = readAudio(input);
+        runKavetOk({"process", input, dir / "out.wav", "--gain", "-6.0206"});
+        expectScaled(in, readAudio(dir / "out.wav"), {0.5, 0.5}, kHalf);
+    }
+}
+
+TEST_F(KavetProcess, PrintsPeakAndRmsOfEachChannelInDb) {
+    CliRun run;
+    process(squareWave(2, 48000, 0.5f), {"--gain", "-6.0206", "--pan", "L100"}, &run);
+    const auto rows = levelRows(run.out);
+    ASSERT_EQ(rows.size(), 2u) << run.out;
+    // A square wave of amplitude 0.5 has peak and RMS at 20 log10 0.5 = -6.02 dB.
+    const std::array<double, 4> left = {-6.02, -6.02, -12.04, -12.04};
+    for (std::size_t k = 0; k < 4; ++k)
+        EXPECT_DOUBLE_EQ(rows[0][k], left[k]) << k;
+    EXPECT_DOUBLE_EQ(rows[1][0], -6.02);
+    EXPECT_DOUBLE_EQ(rows[1][1], -6.02);
+    EXPECT_EQ(rows[1][2], -INFINITY) << "a silent channel reads -inf";
+    EXPECT_EQ(rows[1][3], -INFINITY);
+}
+
+TEST_F(KavetProcess, EmptyFileGivesAnEmptyOutput) {
+    CliRun run;
+    const Audio out = process(Audio{48000, 2, 0, {}}, {}, &run);
+    EXPECT_EQ(out.channels, 2);
+    EXPECT_EQ(out.frames(), 0u);
+    const auto rows = levelRows(run.out);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0][1], -INFINITY);
+}
+
+TEST_F(KavetProcess, OutputMayReplaceTheInputOrAnExistingFile) {
+    const Audio in = testSignal(2, 3000);
+    writeAudio(dir / "a.wav", in);
+    writeAudio(dir / "b.wav", testSignal(1, 10));
+    runKavetOk({"process", dir / "a.wav", dir / "b.wav", "--gain", "-6.0206"});
+    expectScaled(in, readAudio(dir / "b.wav"), {0.5, 0.5}, kHalf);
+    runKavetOk({"process", dir / "a.wav", dir / "a.wav", "--phase"});
+    expectScaled(in, readAudio(dir / "a.wav"), {-1.0, -1.0}, 0.0);
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"a.wav", "b.wav"}));
+}
+
+TEST_F(KavetProcess, OptionsMayComeAnywhereAndDoubleDashEndsThem) {
+    const Audio in = testSignal(2, 2000);
+    writeAudio(dir / "-odd.wav", in);
+    runKavetOk({"process", "--gain=-6.0206", "--", "-odd.wav", "out.wav"}, dir.path());
+    expectScaled(in, readAudio(dir / "out.wav"), {0.5, 0.5}, kHalf);
+}
+
+TEST_F(KavetProcess, RelativeModulePathIsAFileNotALibrarySearch) {
+    const Audio in = testSignal(1, 1000);
+    writeAudio(dir / "in.wav", in);
+    std::ifstream source(kFixtures + "/kavet_fixture_main_only.so", std::ios::binary);
+    std::ofstream(dir / "old.so", std::ios::binary) << source.rdbuf();
+    runKavetOk({"process", "in.wav", "out.wav", "--plugin", "old.so"}, dir.path());
+    EXPECT_EQ(readAudio(dir / "out.wav").samples, in.samples);
+}
+
+TEST_F(KavetProcess, HostSetsRateAndBlockSizeBeforeResumeAndSendsShortLastBlock) {
+    Audio in = testSignal(1, 1000, 44100);
+    CliRun run;
+    const Audio out =
+        process(in, {"--plugin", kFixtures + "/kavet_fixture_probe.so", "--block", "300"}, &run);
+    ASSERT_EQ(out.frames(), 1000u);
+    // Each block starts with: rate and block size at resume, block length, callback's rate.
+    const std::pair<std::size_t, float> blocks[] = {
+        {0, 300.0f}, {300, 300.0f}, {600, 300.0f}, {900, 100.0f}};
+    for (const auto& [start, length] : blocks) {
+        SCOPED_TRACE(start);
+        EXPECT_EQ(out.at(start, 0), 44100.0f);
+        EXPECT_EQ(out.at(start + 1, 0), 300.0f);
+        EXPECT_EQ(out.at(start + 2, 0), length);
+        EXPECT_EQ(out.at(start + 3, 0), 44100.0f);
+        EXPECT_EQ(out.at(start + 4, 0), in.at(start + 4, 0)); // the rest passes through
+    }
+}
+
+} // namespace
+} // namespace kavet::test

@@ -1,0 +1,178 @@
+// Bad input to the kavet tool: one line on standard error, a failing exit status, and no
+// output file (nor a temporary one) left behind.
+#include "audio_io.h"
+#include "cli_runner.h"
+
+#include <algorithm>
+#include <csignal>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sndfile.h>
+#include <sys/stat.h>
+
+namespace kavet::test {
+namespace {
+
+const std::string kFixtures = KAVET_FIXTURE_DIR;
+
+// A folder with the inputs every refusal case may use.
+class KavetRefusals : public ::testing::Test {
+protected:
+    void SetUp() override {
+        writeAudio(dir / "stereo.wav", testSignal(2, 1000));
+        writeAudio(dir / "mono.wav", testSignal(1, 1000));
+        writeAudio(dir / "ten.wav", testSignal(10, 100));
+        std::ofstream(dir / "junk.wav") << "not audio at all\n";
+        std::ofstream(dir / "junk.so") << "not a shared object\n";
+        mkdir((dir / "folder").c_str(), 0755);
+        before = dir.names();
+    }
+
+    // Runs a case and checks the refusal rules; `what` is part of the expected message.
+    void expectRefused(const std::vector<std::string>& args, const std::string& what) {
+        const CliRun run = runKavet(args, dir.path());
+        EXPECT_NE(run.exitCode, 0);
+        EXPECT_EQ(run.signal, 0);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_EQ(run.err.rfind("kavet: ", 0), 0u) << run.err;
+        EXPECT_NE(run.err.find(what), std::string::npos) << run.err;
+        EXPECT_EQ(dir.names(), before) << "files were left behind";
+    }
+
+    TempFolder dir;
+    std::vector<std::string> before;
+};
+
+struct RefusalCase {
+    const char* name;
+    std::vector<std::string> args;
+    const char* what;
+};
+
+TEST_F(KavetRefusals, BadCommandLinesAreRefusedWithOneLine) {
+    const RefusalCase cases[] = {
+        {"no command", {}, "no command"},
+        {"unknown command", {"frobnicate"}, "unknown command 'frobnicate'"},
+        {"unknown option",
+         {"process", "stereo.wav", "out.wav", "--loud"},
+         "unknown option '--loud'"},
+        {"single-dash option", {"process", "stereo.wav", "out.wav", "-g"}, "unknown option '-g'"},
+        {"missing value", {"process", "stereo.wav", "out.wav", "--gain"}, "--gain needs a value"},
+        {"flag given a value", {"process", "stereo.wav", "out.wav", "--phase=1"}, "takes no value"},
+        {"no output", {"process", "stereo.wav"}, "needs an input file and an output file"},
+        {"no files", {"process"}, "needs an input file and an output file"},
+        {"extra file", {"process", "stereo.wav", "out.wav", "more.wav"}, "unexpected argument"},
+        {"gain above the top", {"process", "stereo.wav", "out.wav", "--gain", "18.07"}, "'18.07'"},
+        {"gain +inf", {"process", "stereo.wav", "out.wav", "--gain", "inf"}, "'inf'"},
+        {"gain nan", {"process", "stereo.wav", "out.wav", "--gain", "nan"}, "'nan'"},
+        {"gain text", {"process", "stereo.wav", "out.wav", "--gain", "loud"}, "'loud'"},
+        {"gain with unit", {"process", "stereo.wav", "out.wav", "--gain=-6dB"}, "'-6dB'"},
+        {"gain empty", {"process", "stereo.wav", "out.wav", "--gain="}, "''"},
+        {"trim above", {"process", "stereo.wav", "out.wav", "--trim", "36.01"}, "'36.01'"},
+        {"trim below", {"process", "stereo.wav", "out.wav", "--trim", "-37"}, "'-37'"},
+        {"block 0", {"process", "stereo.wav", "out.wav", "--block", "0"}, "'0'"},
+        {"block too big", {"process", "stereo.wav", "out.wav", "--block", "65537"}, "'65537'"},
+        {"block negative", {"process", "stereo.wav", "out.wav", "--block", "-5"}, "'-5'"},
+        {"block fraction", {"process", "stereo.wav", "out.wav", "--block", "1.5"}, "'1.5'"},
+        {"pan L101", {"process", "stereo.wav", "out.wav", "--pan", "L101"}, "'L101'"},
+        {"pan R100.5", {"process", "stereo.wav", "out.wav", "--pan", "R100.5"}, "'R100.5'"},
+        {"pan side only", {"process", "stereo.wav", "out.wav", "--pan", "L"}, "'L'"},
+        {"pan unknown side", {"process", "stereo.wav", "out.wav", "--pan", "X30"}, "'X30'"},
+        {"pan signed", {"process", "stereo.wav", "out.wav", "--pan", "R-5"}, "'R-5'"},
+        {"pan number only", {"process", "stereo.wav", "out.wav", "--pan", "30"}, "'30'"},
+        {"info extra", {"info", "extra"}, "unexpected argument 'extra'"},
+        {"demo extra", {"demo", "a.wav", "b.wav"}, "unexpected argument 'b.wav'"},
+    };
+    for (const RefusalCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        expectRefused(c.args, c.what);
+    }
+}
+
+TEST_F(KavetRefusals, BadFilesAreRefusedWithOneLine) {
+    const RefusalCase cases[] = {
+        {"missing input", {"process", "missing.wav", "out.wav"}, "'missing.wav': no such file"},
+        {"input not audio", {"process", "junk.wav", "out.wav"}, "cannot read 'junk.wav'"},
+        {"input is a folder", {"process", "folder", "out.wav"}, "is a folder"},
+        {"unknown output format", {"process", "stereo.wav", "out.mp3"}, "unknown output format"},
+        {"no output extension", {"process", "stereo.wav", "out"}, "unknown output format"},
+        {"output folder missing", {"process", "stereo.wav", "nowhere/out.wav"}, "cannot write"},
+        {"output format too small", {"process", "ten.wav", "out.flac"}, "cannot hold 10 channels"},
+        {"demo output format", {"demo", "show.mp3"}, "unknown output format"},
+    };
+    for (const RefusalCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        expectRefused(c.args, c.what);
+    }
+}
+
+TEST_F(KavetRefusals, ModulesThatAreNotVst24PlugInsAreRefused) {
+    const RefusalCase cases[] = {
+        {"missing module", {"--plugin", "nowhere.so"}, "no such file"},
+        {"module is a folder", {"--plugin", "folder"}, "is a folder"},
+        {"not a shared object", {"--plugin", "junk.so"}, "cannot be loaded"},
+        {"no entry",
+         {"--plugin", kFixtures + "/kavet_fixture_no_entry.so"},
+         "exports neither VSTPluginMain nor main"},
+        {"null record", {"--plugin", kFixtures + "/kavet_fixture_null_record.so"}, "no effect"},
+        {"wrong magic",
+         {"--plugin", kFixtures + "/kavet_fixture_bad_magic.so"},
+         "magic 0x56737458"},
+    };
+    for (const RefusalCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> process = {"process", "mono.wav", "out.wav"};
+        process.insert(process.end(), c.args.begin(), c.args.end());
+        expectRefused(process, c.what);
+        std::vector<std::string> info = {"info"};
+        info.insert(info.end(), c.args.begin(), c.args.end());
+        expectRefused(info, c.what);
+    }
+}
+
+TEST_F(KavetRefusals, ModulesThatDoNotFitTheFileAreRefused) {
+    const RefusalCase cases[] = {
+        {"stereo module on a mono file",
+         {"process", "mono.wav", "out.wav", "--plugin", KAVET_STEREO_MODULE},
+         "2 input(s) and 2 output(s), which does not fit a file of 1 channel(s)"},
+        {"stereo module on ten channels",
+         {"process", "ten.wav", "out.wav", "--plugin", KAVET_STEREO_MODULE},
+         "does not fit a file of 10 channel(s)"},
+        {"pan through the mono module",
+         {"process", "mono.wav", "out.wav", "--pan", "L30"},
+         "has no Pan parameter"},
+        {"gain on a module without one",
+         {"process", "mono.wav", "out.wav", "--gain", "-6", "--plugin",
+          kFixtures + "/kavet_fixture_main_only.so"},
+         "has no Gain parameter"},
+        {"64-bit on a module without it",
+         {"process", "mono.wav", "out.wav", "--double", "--plugin",
+          kFixtures + "/kavet_fixture_main_only.so"},
+         "cannot process 64-bit samples"},
+    };
+    for (const RefusalCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        expectRefused(c.args, c.what);
+    }
+}
+
+TEST_F(KavetRefusals, FailedRunLeavesAnExistingOutputUntouched) {
+    writeAudio(dir / "out.wav", testSignal(2, 10));
+    before = dir.names();
+    expectRefused({"process", "mono.wav", "out.wav", "--plugin", KAVET_STEREO_MODULE},
+                  "does not fit");
+    EXPECT_EQ(readAudio(dir / "out.wav").samples, testSignal(2, 10).samples);
+}
+
+TEST_F(KavetRefusals, InterruptedRunRemovesItsPartialOutput) {
+    const CliRun run = runKavet({"process", "mono.wav", "out.wav", "--plugin",
+                                 kFixtures + "/kavet_fixture_raise_signal.so"},
+                                dir.path());
+    EXPECT_EQ(run.signal, SIGTERM) << "kavet must die of the signal it received";
+    EXPECT_EQ(run.err, "kavet: interrupted\n");
+    EXPECT_EQ(dir.names(), before) << "files were left behind";
+}
+
+} // namespace
+} // namespace kavet::test
