@@ -312,3 +312,47 @@ TEST(Meters, ReleaseIntoTheFlushRangeGivesExactZero) {
 
 } // namespace
 } // namespace kavet::test
+
+namespace kavet::test {
+namespace {
+
+TEST(Meters, SampleCountDoesNotWrapAfterDaysWithoutAReader) {
+    // Five billion samples (29 hours at 48 kHz) pass 2^32 without a snapshot.
+    SharedMeters shared;
+    MeterAccumulators start{}, now{};
+    now.count = 5000000000ull;
+    for (int c = 0; c < kMeterChannels; ++c)
+        now.sum[c] = 0.25 * 5000000000.0;
+    shared.publish(start, now);
+    MeterSnapshot s{};
+    ASSERT_TRUE(shared.snapshot(s));
+    for (int c = 0; c < kMeterChannels; ++c)
+        EXPECT_DOUBLE_EQ(s.values[4 + c], 0.5) << c;
+}
+
+TEST(Meters, AReadingDuringABlockSplitsItBetweenTwoWindows) {
+    // The reader clears the sums while the audio thread is inside a block: the block's
+    // part after the clear lands in the next window, and nothing is counted twice.
+    SharedMeters shared;
+    MeterAccumulators start{}, now{};
+    start.count = 100;
+    for (double& v : start.sum)
+        v = 100.0;
+    shared.publish(MeterAccumulators{}, start);
+    MeterAccumulators blockStart;
+    shared.load(blockStart);
+    MeterSnapshot first{};
+    ASSERT_TRUE(shared.snapshot(first)); // the reader, mid-block
+    now = blockStart;
+    now.count += 50;
+    for (double& v : now.sum)
+        v += 50.0;
+    shared.publish(blockStart, now);
+    MeterSnapshot second{};
+    ASSERT_TRUE(shared.snapshot(second));
+    EXPECT_DOUBLE_EQ(first.values[4], 1.0);
+    EXPECT_DOUBLE_EQ(second.values[4], 1.0) << "50 samples of sum 50";
+}
+
+} // namespace
+} // namespace kavet::test
