@@ -46,7 +46,7 @@ configure() { # configure DIR [CMAKE ARGS...]
 case "${1:-}" in
 demo)
     install_packages
-    configure build -DKAVET_BUILD_TESTS=OFF -DKAVET_BUILD_BENCH=OFF -DKAVET_WINDOWS=OFF
+    configure build -DKAVET_BUILD_HOSTS=ON
     cmake --build build -j"$jobs" --target kavet
     mkdir -p build/demo
     (cd build/demo && ../bin/kavet demo)
@@ -54,12 +54,16 @@ demo)
     ;;
 test)
     install_packages
-    configure build
+    windows=OFF
+    command -v i686-w64-mingw32-g++ >/dev/null 2>&1 && windows=ON
+    configure build -DKAVET_BUILD_TESTS=ON -DKAVET_BUILD_BENCH=ON -DKAVET_BUILD_HOSTS=ON \
+        -DKAVET_WINDOWS=$windows
     cmake --build build -j"$jobs"
     (cd build && ctest -j"$jobs" --output-on-failure)
     # The same tests with the address and undefined-behaviour sanitizers (native code only).
     configure build-sanitize -DKAVET_SANITIZE="address;undefined" -DKAVET_WINDOWS=OFF \
-        -DKAVET_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
+        -DKAVET_BUILD_TESTS=ON -DKAVET_BUILD_BENCH=OFF -DKAVET_BUILD_HOSTS=ON \
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo
     cmake --build build-sanitize -j"$jobs"
     (cd build-sanitize && ctest -j"$jobs" --output-on-failure)
     ;;
