@@ -1,0 +1,101 @@
+// The parameter bridge: host controls mirror the effect's parameters (control index =
+// parameter index + 1). Values cross as the effect's plain values: gain as a linear factor
+// 0..8, trim and pan 0..1, switches 0 or 1. The host's control is the master copy.
+#include "framework/control_discrete.h"
+#include "process_registry.h"
+#include "qrl_gain_control.h"
+#include "template_process_rtas.h"
+
+#include "plug.h"
+
+namespace {
+
+// The continuous controls show no prefix below the empty one (no "500.0 m").
+constexpr ptfw::PrefixRange kDisplayPrefixes{ptfw::kPrefixUnity, ptfw::kPrefixPeta};
+
+template <typename Control> Control* WithPrefixes(Control* control) {
+    control->SetPrefixRange(kDisplayPrefixes);
+    return control;
+}
+
+constexpr long kBypassControl = 5;
+
+} // namespace
+
+void CTemplateNoUIProcessRTAS::EffectInit() {
+    using ptfw::FourCC;
+    AddControl(WithPrefixes(
+        new CPluginControl_QRLGain(FourCC("sld1"), "I/P Gain", 0.0, 8.0, 0.001, 1.0, true)));
+    AddControl(WithPrefixes(
+        new CPluginControl_Linear(FourCC("sld2"), "Trim", 0.0, 1.0, 0.001, 0.5, true)));
+    AddControl(new CPluginControl_OnOff(FourCC("b1in"), "Phase Invert", false, true));
+    AddControl(new CPluginControl_OnOff(FourCC("b2in"), "Mute", false, true));
+    AddControl(new CPluginControl_OnOff(FourCC("b3in"), "Master Bypass", false, true));
+    if constexpr (kavet::kStereo)
+        AddControl(WithPrefixes(
+            new CPluginControl_Linear(FourCC("sld3"), "Pan", 0.0, 1.0, 0.001, 0.5, true)));
+    DefineMasterBypassControlIndex(kBypassControl);
+}
+
+bool CTemplateNoUIProcessRTAS::IsContinuousControl(long index) {
+    return index == 1 || index == 2 || (kavet::kStereo && index == 6);
+}
+
+void CTemplateNoUIProcessRTAS::EffectParameterChanged(long param) {
+    const long index = param + 1;
+    CPluginControl* control = GetControl(index);
+    if (effect_ == nullptr || control == nullptr) return;
+    const float value = effect_->getControlValue(static_cast<VstInt32>(param));
+    std::int32_t controlValue;
+    if (IsContinuousControl(index)) {
+        auto* continuous = dynamic_cast<CPluginControl_Continuous*>(control);
+        if (continuous == nullptr) return;
+        controlValue = continuous->ConvertContinuousToControl(static_cast<double>(value));
+    } else {
+        auto* discrete = dynamic_cast<CPluginControl_Discrete*>(control);
+        if (discrete == nullptr) return;
+        // Truncated towards zero: any plain value below 1 is "off".
+        controlValue = discrete->ConvertDiscreteToControl(static_cast<long>(value));
+    }
+    SetHostControlValue(index, controlValue);
+}
+
+void CTemplateNoUIProcessRTAS::UpdateControlValueInAlgorithm(long index) {
+    CPluginControl* control = GetControl(index);
+    if (effect_ == nullptr || control == nullptr) return;
+    float value;
+    if (IsContinuousControl(index)) {
+        auto* continuous = dynamic_cast<CPluginControl_Continuous*>(control);
+        if (continuous == nullptr) return;
+        value = static_cast<float>(continuous->GetContinuous());
+    } else {
+        auto* discrete = dynamic_cast<CPluginControl_Discrete*>(control);
+        if (discrete == nullptr) return;
+        value = static_cast<float>(discrete->GetDiscrete());
+    }
+    // The effect stores the value without calling back: the loop ends here.
+    effect_->setControlValue(static_cast<VstInt32>(index - 1), value);
+}
+
+VstIntPtr VSTCALLBACK AdaptorHostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index,
+                                          VstIntPtr, void*, float) {
+    if (opcode != audioMasterAutomate && opcode != audioMasterBeginEdit &&
+        opcode != audioMasterEndEdit)
+        return 0;
+    // The registry first: a record whose process is gone is never read.
+    CTemplateNoUIProcessRTAS* process = kavet::pt::FindProcess(effect);
+    if (process == nullptr || index < 0 || index >= effect->numParams) return 0;
+    ITemplateProcess& host = *process;
+    switch (opcode) {
+    case audioMasterAutomate:
+        process->EffectParameterChanged(index); // the float argument is not used
+        break;
+    case audioMasterBeginEdit:
+        host.TouchHostControl(index + 1);
+        break;
+    default:
+        host.ReleaseHostControl(index + 1);
+        break;
+    }
+    return 0;
+}
