@@ -1,5 +1,6 @@
 #include "audioeffect.h"
 
+#include "aeffeditor.h"
 #include "text.h"
 
 #include <cmath>
@@ -59,7 +60,10 @@ AudioEffect::AudioEffect(audioMasterCallback master, VstInt32 programs, VstInt32
     cEffect.processDoubleReplacing = processDoubleEffect;
 }
 
-AudioEffect::~AudioEffect() = default;
+// The effect owns its editor.
+AudioEffect::~AudioEffect() {
+    delete editor;
+}
 
 VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                   float opt) {
@@ -106,6 +110,18 @@ VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
             suspend();
         }
         return 0;
+    case effEditGetRect:
+        return editor && ptr && editor->getRect(static_cast<ERect**>(ptr)) ? 1 : 0;
+    case effEditOpen:
+        return editor && editor->open(ptr) ? 1 : 0;
+    case effEditClose:
+        if (!editor) return 0;
+        editor->close();
+        return 1;
+    case effEditIdle:
+        if (!editor) return 0;
+        editor->idle();
+        return 1;
     case effIdentify:
         return kEffectIdentify;
     case effGetChunk:
@@ -175,6 +191,10 @@ bool AudioEffect::beginEdit(VstInt32 index) {
 
 bool AudioEffect::endEdit(VstInt32 index) {
     return audioMaster && audioMaster(&cEffect, audioMasterEndEdit, index, 0, nullptr, 0.0f);
+}
+
+bool AudioEffect::masterIdle() {
+    return audioMaster && audioMaster(&cEffect, audioMasterIdle, 0, 0, nullptr, 0.0f);
 }
 
 void AudioEffect::setFlag(VstInt32 flag, bool state) {

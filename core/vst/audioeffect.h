@@ -66,6 +66,8 @@ public:
     virtual VstInt32 getMasterVersion();
     virtual bool beginEdit(VstInt32 index);
     virtual bool endEdit(VstInt32 index);
+    // Lets the host run its idle work (audioMasterIdle), UI thread; false without a host.
+    bool masterIdle();
 
 protected:
     void setFlag(VstInt32 flag, bool state);
