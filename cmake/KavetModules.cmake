@@ -1,10 +1,14 @@
 # kavet_vst_module(NAME CONFIG): a VST 2.4 module named NAME (file "NAME.so" or "NAME.dll"
 # under <build>/vst) built from the core in CONFIG (mono or stereo). Only the entry
-# symbols are exported.
+# symbols are exported. The module carries the editor and its bitmaps.
 function(kavet_vst_module name config)
     string(MAKE_C_IDENTIFIER "vst_${config}" target)
     add_library(${target} MODULE ${PROJECT_SOURCE_DIR}/core/vst/entry.cpp)
-    target_link_libraries(${target} PRIVATE kavet_core_${config})
+    # The effect with its editor; on Windows the bitmaps come with the resource object.
+    target_link_libraries(${target} PRIVATE kavet_core_${config} kavet_editor_${config})
+    if(WIN32)
+        target_link_libraries(${target} PRIVATE kavet_resources)
+    endif()
     kavet_strict(${target})
     set_target_properties(${target} PROPERTIES
         OUTPUT_NAME "${name}"

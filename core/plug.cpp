@@ -1,5 +1,6 @@
 #include "plug.h"
 
+#include "editor_link.h"
 #include "params.h"
 #include "vst/text.h"
 
@@ -60,9 +61,17 @@ Plug::Plug(audioMasterCallback audioMaster) : AudioEffectX(audioMaster, kNumProg
     updateDisplayValues();
     elapsedMs = 0.0;
     lastRefreshMs = 0.0;
+
+    // The editor attaches itself; a failed allocation fails this creation only.
+    editorMissing = createEditor(this) == nullptr;
 }
 
-Plug::~Plug() = default;
+// The editor goes while the effect is still whole: closing it may read parameters.
+Plug::~Plug() {
+    AEffEditor* own = editor;
+    setEditor(nullptr);
+    delete own;
+}
 
 // ---------------------------------------------------------------------------------------
 // Parameters
@@ -74,6 +83,7 @@ void Plug::setParameter(VstInt32 index, float value) {
     params[index].value = stored;
     programs[curProgram].values[index] = stored;
     updateDisplayValues();
+    if (editor) editorSetParameter(editor, index, stored);
 }
 
 float Plug::getParameter(VstInt32 index) {
@@ -285,6 +295,10 @@ void Plug::setProgram(VstInt32 program) {
     for (int i = 0; i < kNumParams; ++i)
         params[i].value = programs[program].values[i];
     updateDisplayValues();
+    if (editor) {
+        for (int i = 0; i < kNumParams; ++i)
+            editorSetParameter(editor, i, params[i].value);
+    }
 }
 
 void Plug::setProgramName(char* name) {
@@ -312,6 +326,7 @@ bool Plug::getProductString(char* text) {
 }
 
 VstInt32 Plug::getChunk(void** data, bool) {
+    if (editor) editorGetState(editor, chunk.editor);
     PrefValues live = prefs.values();
     std::memcpy(chunk.prefs, live.words, sizeof chunk.prefs);
     for (int i = 0; i < kNumParams; ++i)
@@ -326,6 +341,7 @@ VstInt32 Plug::setChunk(void* data, VstInt32 byteSize, bool) {
     if (chunkNeedsByteSwap(chunk)) byteSwapChunk(chunk);
     for (int i = 0; i < kPrefWords; ++i)
         prefs.set(i, sanitizePrefWord(i, chunk.prefs[i]));
+    if (editor) editorSetState(editor, chunk.editor);
     for (int i = 0; i < kNumParams; ++i)
         setParameter(i, chunk.params[i]);
     return kChunkBytes;
@@ -336,7 +352,12 @@ VstInt32 Plug::setChunk(void* data, VstInt32 byteSize, bool) {
 
 AudioEffect* createEffectInstance(audioMasterCallback audioMaster) {
     if (audioMaster == nullptr) return nullptr;
-    return new (std::nothrow) Plug(audioMaster);
+    Plug* effect = new (std::nothrow) Plug(audioMaster);
+    if (effect != nullptr && effect->lacksEditor()) {
+        delete effect;
+        return nullptr;
+    }
+    return effect;
 }
 
 } // namespace kavet

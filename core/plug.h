@@ -80,6 +80,10 @@ public:
     // the preferences and the sample rate.
     virtual void updateTargets();
 
+    // True when the editor could not be allocated at construction (the creation function
+    // then destroys the effect and answers null).
+    bool lacksEditor() const { return editorMissing; }
+
 private:
     template <Write mode, class Sample>
     void run(Sample** inputs, Sample** outputs, VstInt32 frames, bool stereo);
@@ -108,6 +112,7 @@ private:
     double elapsedMs = 0.0;
     double lastRefreshMs = 0.0;
     SharedMeters meters;
+    bool editorMissing = false;
 };
 
 // The creation function of the VST entry: null for a null callback or a failed allocation.

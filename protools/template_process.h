@@ -22,11 +22,30 @@ public:
     std::int32_t EnterPlugInResources() override;
     void LeavePlugInResources(std::int32_t previous) override;
 
+    // The view operations (UI thread). The editor wrapper is made by the first rectangle
+    // or view request, and only for an effect that has an editor: without one the process
+    // answers an empty rectangle and no view.
+    void GetViewRect(PtViewRect* rect) override;
+    CCustomView* CreateCustomPlugInView() override;
+    // With a port: opens the editor in the port's window, activates the view and draws it.
+    // With null: closes the editor and deactivates the view. Throws CDAEError when the
+    // editor's window cannot be made.
+    void SetViewPort(void* port) override;
+    void DoIdle() override; // idles the editor while the port is attached
+    ITemplateCustomUI* GetCustomUI() const { return customUI_; }
+
 protected:
-    // The wrapper is deleted before the subclass deletes the effect whose editor it shows.
+    // The wrapper is deleted before the subclass deletes the effect whose editor it shows;
+    // an editor still open is closed first.
     void DeleteCustomUI();
 
 private:
+    // Creates the wrapper if there is none and the effect has an editor; false without.
+    bool EnsureCustomUI();
+    void KeepViewRect();
+    void DetachViewFromCustomUI();
+
+    PtViewRect viewRect_{0, 0, 0, 0};       // the wrapper's rectangle, kept from the last request
     ITemplateCustomUI* customUI_ = nullptr; // owned
     HMODULE module_ = nullptr;
 };

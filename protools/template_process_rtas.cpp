@@ -80,6 +80,10 @@ void CTemplateNoUIProcessRTAS::RenderAudio(float** inputs, float** outputs, long
     RecordFreshPeaks(outputs, out, frames);
 }
 
+void CTemplateNoUIProcessRTAS::ResetAlgorithm() {
+    if (effect_ != nullptr) effect_->resume();
+}
+
 long CTemplateNoUIProcessRTAS::GetMeters(std::int32_t* values, char* clips) {
     const int metered = std::min(GetNumOutputs(), kMeterChannels);
     for (int c = 0; c < metered; ++c) {

@@ -31,6 +31,8 @@ public:
     // Audio thread.
     void RenderAudio(float** inputs, float** outputs, long frames) override;
     long GetMeters(std::int32_t* values, char* clips) override;
+    // The effect's resume: its gains jump to their targets and its meters clear.
+    void ResetAlgorithm() override;
 
     std::int32_t GetChunk(ptfw::OSType id, ptfw::SFicPlugInChunk* chunk) override;
     std::int32_t SetChunk(ptfw::OSType id, const ptfw::SFicPlugInChunk* chunk) override;

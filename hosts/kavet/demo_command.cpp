@@ -3,6 +3,8 @@
 #include "audio_file.h"
 #include "commands.h"
 #include "demo_signal.h"
+#include "editor_picture.h"
+#include "module_kind.h"
 #include "param_values.h"
 #include "process_job.h"
 #include "usage_error.h"
@@ -23,6 +25,12 @@ std::string inputPathFor(const std::string& output) {
     std::filesystem::path path(output);
     const std::string name = path.stem().string() + "-in" + path.extension().string();
     return (path.parent_path() / name).string();
+}
+
+// "out/take.wav" -> "out/take-editor.png".
+std::string picturePathFor(const std::string& output) {
+    std::filesystem::path path(output);
+    return (path.parent_path() / (path.stem().string() + "-editor.png")).string();
 }
 
 void writeDemoInput(const std::string& path) {
@@ -51,6 +59,22 @@ void runDemo(const std::vector<std::string>& args) {
     const ProcessResult result = runProcessJob(job);
     std::printf("demo: gain %+.1f dB, pan L%.0f, phase flipped\n", kDemoGainDb, -kDemoPanPercent);
     printProcessResult(job, result);
+
+    // The editor as it looked at the end of the run (the VST modules say which editor).
+    if (!job.plugin.empty() && moduleKind(job.plugin) != ModuleKind::Vst) return;
+    std::vector<std::string> picture = {
+        "--png",  picturePathFor(job.output),  "--signal", job.input,
+        "--gain", std::to_string(kDemoGainDb), "--phase"};
+    if (job.plugin.empty()) {
+        char pan[16];
+        std::snprintf(pan, sizeof pan, "L%.0f", -kDemoPanPercent);
+        picture.push_back("--pan"); // the default module is the stereo one
+        picture.push_back(pan);
+    } else {
+        picture.push_back("--plugin");
+        picture.push_back(job.plugin);
+    }
+    runEditor(picture);
 }
 
 } // namespace kavet::cli

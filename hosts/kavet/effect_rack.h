@@ -1,9 +1,9 @@
 // The effect instances that process one audio file: a single instance when the module's
 // inputs and outputs equal the file's channel count, otherwise one instance of a
-// one-in, one-out module per channel.
+// one-in, one-out module per channel. The module may be of either format (processor.h).
 #pragma once
 
-#include "vst_plugin.h"
+#include "processor.h"
 
 #include <memory>
 #include <string>
@@ -11,21 +11,15 @@
 
 namespace kavet::cli {
 
-struct ParamSetting {
-    int index;
-    float normalised;
-};
-
 class EffectRack {
 public:
-    // Creates and opens the instances. Throws HostError when the module's channel counts
-    // fit neither way.
-    EffectRack(const std::shared_ptr<const host::VstModule>& module, int channels);
+    // Creates the instances. Throws HostError when the module's channel counts fit
+    // neither way.
+    EffectRack(ProcessorModule& module, int channels);
 
     // Checks that every setting names a parameter of that name and that 64-bit processing
-    // is available when asked for, then sets each instance up while suspended (sample rate,
-    // block size, parameters) and resumes it: parameters set before resume apply from the
-    // first sample.
+    // is available when asked for, then starts each instance with the rate, block size and
+    // settings, which apply from the first sample.
     void start(float sampleRate, int blockSize, const std::vector<ParamSetting>& settings,
                bool useDouble);
 
@@ -36,7 +30,7 @@ public:
     void process(std::vector<std::vector<double>>& in, std::vector<std::vector<double>>& out,
                  std::size_t offset, int frames);
 
-    host::VstPlugin& first() { return *instances_.front(); }
+    Processor& first() { return *instances_.front(); }
     std::size_t size() const { return instances_.size(); }
     int channelsPerInstance() const { return width_; }
 
@@ -46,7 +40,8 @@ private:
              std::size_t offset, int frames);
     void checkSettings(const std::vector<ParamSetting>& settings, bool useDouble);
 
-    std::vector<std::unique_ptr<host::VstPlugin>> instances_;
+    const std::string path_;
+    std::vector<std::unique_ptr<Processor>> instances_;
     int width_ = 1; // channels per instance
 };
 

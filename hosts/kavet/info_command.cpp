@@ -1,7 +1,10 @@
-// kavet info [--plugin PATH]: what a module tells a host about itself.
+// kavet info [--plugin PATH]: what a module tells a host about itself, in either format.
 #include "arguments.h"
 #include "commands.h"
+#include "host_error.h"
+#include "module_kind.h"
 #include "module_paths.h"
+#include "pt_info.h"
 #include "usage_error.h"
 #include "vst_plugin.h"
 
@@ -89,6 +92,16 @@ void runInfo(const std::vector<std::string>& args) {
         parseArguments(args, {{"--plugin", true, [&](const std::string& value) { path = value; }}});
     if (!positional.empty()) throw UsageError("info: unexpected argument '" + positional[0] + "'");
     if (path.empty()) path = defaultStereoModule();
+    switch (moduleKind(path)) {
+    case ModuleKind::HostFormat:
+        printHostFormatInfo(PtProcessorModule(path));
+        return;
+    case ModuleKind::Neither:
+        throw host::HostError(neitherFormatMessage(path));
+    case ModuleKind::Vst:
+    case ModuleKind::Unreadable: // the VST loader reports what is wrong with the file
+        break;
+    }
     auto module = std::make_shared<const host::VstModule>(path);
     host::VstPlugin plugin(module);
     printRecord(plugin);

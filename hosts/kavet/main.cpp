@@ -1,5 +1,7 @@
-// kavet: the command-line offline host of the Velmorant Kavet VST 2.4 modules.
+// kavet: the command-line offline host of the Velmorant Kavet modules, VST 2.4 and host
+// format.
 #include "commands.h"
+#include "editor_picture.h"
 #include "pending_file.h"
 #include "usage_error.h"
 
@@ -24,6 +26,8 @@ int run(const std::vector<std::string>& words) {
         runProcess(args);
     else if (command == "demo")
         runDemo(args);
+    else if (command == "editor")
+        runEditor(args);
     else if (command == "help" || command == "--help" || command == "-h")
         printUsage();
     else

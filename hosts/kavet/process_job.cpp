@@ -83,12 +83,12 @@ ProcessResult runProcessJob(const ProcessJob& job) {
     ProcessResult result;
     result.shape = shape;
     result.modulePath = chooseModule(job, shape.channels);
-    auto module = std::make_shared<const host::VstModule>(result.modulePath);
+    const std::unique_ptr<ProcessorModule> module = openProcessorModule(result.modulePath);
     {
-        EffectRack rack(module, shape.channels);
+        EffectRack rack(*module, shape.channels);
         rack.start(static_cast<float>(shape.sampleRate), job.blockSize, job.settings,
                    job.useDouble);
-        result.product = rack.first().productString();
+        result.product = rack.first().productName();
         result.instances = rack.size();
 
         OutputFile output(job.output, shape.sampleRate, shape.channels);

@@ -8,12 +8,13 @@ void printUsage() {
     std::fputs(
         "usage:\n"
         "  kavet info [--plugin PATH]\n"
-        "      the module's effect record, vendor, product and parameters\n"
+        "      the module's effect record, vendor, product and parameters; for a host-format\n"
+        "      module the plug-in group's description and its host controls\n"
         "  kavet process IN OUT [options]\n"
         "      IN (WAV, AIFF, FLAC) through the strip into OUT (.wav and .aiff: 32-bit float,\n"
         "      .flac: 24-bit); stereo files go through the stereo module, others through one\n"
         "      mono module per channel\n"
-        "      --plugin PATH   another VST 2.4 module\n"
+        "      --plugin PATH   another module: VST 2.4 or host format, told by its exports\n"
         "      --gain DB       fader, -inf to +18.06 dB (default 0)\n"
         "      --trim DB       trim, -36 to +36 dB (default 0)\n"
         "      --pan POS       C, L1..L100 or R1..R100 (stereo, default C)\n"
@@ -24,7 +25,16 @@ void printUsage() {
         "      --double        process 64-bit samples\n"
         "  kavet demo [OUT] [--plugin PATH]\n"
         "      writes a test signal to OUT-in and the processed result to OUT\n"
-        "      (default kavet-demo.wav)\n",
+        "      (default kavet-demo.wav), and the editor's picture of the run to OUT-editor.png\n"
+        "  kavet editor --png FILE [options]\n"
+        "      the editor of the module on the headless display, after the signal ran\n"
+        "      through it with the editor idling between blocks, as a PNG picture\n"
+        "      --plugin PATH   a Kavet module (stereo or mono editor by its configuration)\n"
+        "      --gain, --trim, --pan, --phase, --mute, --bypass   as for process\n"
+        "      --pre           meters before the fader\n"
+        "      --fine          fine fader mode\n"
+        "      --signal SRC    an audio file, or demo for the built-in signal (default none)\n"
+        "      --options       with the options page open\n",
         stdout);
 }
 

@@ -51,6 +51,10 @@ void PtInstance::setChannelCounts(int inputs, int outputs) {
     check(table_.setChannelCounts(process_, inputs, outputs), "connect the channels");
 }
 
+void PtInstance::resetAlgorithm() {
+    check(table_.resetAlgorithm(process_), "reset the algorithm");
+}
+
 void PtInstance::render(float** inputs, float** outputs, int frames) {
     table_.render(process_, inputs, outputs, frames);
 }

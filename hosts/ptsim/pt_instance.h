@@ -43,6 +43,8 @@ public:
     void setSampleRate(std::int32_t rate);
     std::int32_t sampleRate() const;
     void setChannelCounts(int inputs, int outputs);
+    // Rendering starts from a stop: the algorithm takes its settings without a glide.
+    void resetAlgorithm();
 
     // Audio.
     void render(float** inputs, float** outputs, int frames);

@@ -35,13 +35,24 @@ void* PtModule::loadHostLibrary(const std::string& directory, const char* name) 
     return handle;
 }
 
-PtModule::PtModule(const std::string& path, HostLibraryOptions options) : path_(path) {
+void PtModule::loadHostLibraries(const HostLibraryOptions& options) {
     const std::string dir =
         options.directory.empty() ? std::string(KAVET_PTSIM_HOSTLIB_DIR) : options.directory;
-    if (!std::filesystem::is_regular_file(path))
-        throw HostError("module '" + path + "': no such file");
     if (options.withDae) dae_ = loadHostLibrary(dir, PT_DAE_LIBRARY);
     digiExt_ = loadHostLibrary(dir, PT_DIGIEXT_LIBRARY);
+}
+
+void PtModule::takeOpenCloseProcs() {
+    if (dae_ != nullptr) {
+        if (auto take = symbol<PtsimDaeTakeProcsProc>(dae_, PTSIM_DAE_TAKE_PROCS))
+            if (!take(&daeOpen_, &daeClose_)) daeOpen_ = daeClose_ = nullptr;
+    }
+}
+
+PtModule::PtModule(const std::string& path, HostLibraryOptions options) : path_(path) {
+    if (!std::filesystem::is_regular_file(path))
+        throw HostError("module '" + path + "': no such file");
+    loadHostLibraries(options);
     const std::string file = path.find('/') == std::string::npos ? "./" + path : path;
     handle_ = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle_ == nullptr) {
@@ -57,10 +68,21 @@ PtModule::PtModule(const std::string& path, HostLibraryOptions options) : path_(
         unload();
         throw HostError("module '" + path + "' is not a host-format plug-in: an export is missing");
     }
-    if (dae_ != nullptr) {
-        if (auto take = symbol<PtsimDaeTakeProcsProc>(dae_, PTSIM_DAE_TAKE_PROCS))
-            if (!take(&daeOpen_, &daeClose_)) daeOpen_ = daeClose_ = nullptr;
-    }
+    takeOpenCloseProcs();
+}
+
+PtModule::PtModule(const PtLinkedModule& linked, HostLibraryOptions options) : path_(linked.name) {
+    if (!linked.newPlugIn || !linked.open || !linked.close || !linked.descriptor ||
+        !linked.attach || !linked.detach)
+        throw HostError("linked module '" + linked.name + "' lacks an export or its entry");
+    loadHostLibraries(options);
+    newPlugIn_ = linked.newPlugIn;
+    open_ = linked.open;
+    close_ = linked.close;
+    descriptor_ = linked.descriptor;
+    linked.attach(); // the host libraries are there, as for a mapped module
+    detach_ = linked.detach;
+    takeOpenCloseProcs();
 }
 
 PtModule::~PtModule() {
@@ -68,6 +90,8 @@ PtModule::~PtModule() {
 }
 
 void PtModule::unload() {
+    if (detach_) detach_();
+    detach_ = nullptr;
     if (handle_) dlclose(handle_);
     if (digiExt_) dlclose(digiExt_);
     if (dae_) dlclose(dae_);

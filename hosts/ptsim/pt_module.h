@@ -19,6 +19,20 @@ struct HostLibraryOptions {
     bool withDae = true;   // false: a host library without the open/close entry
 };
 
+// A module linked into the host program instead of mapped from a file: its four exports and
+// its entry (what the loader runs when it maps and unmaps a module). It shares the host's
+// Win32 layer, as every module on Windows shares the system's, so that its windows can live
+// in the host's windows.
+struct PtLinkedModule {
+    std::string name;
+    PtNewPlugInProc newPlugIn = nullptr;
+    PtWinPlugInOpenProc open = nullptr;
+    PtWinPlugInCloseProc close = nullptr;
+    PtGetRoutineDescriptorProc descriptor = nullptr;
+    void (*attach)() = nullptr;
+    void (*detach)() = nullptr;
+};
+
 // The version of the host interface the simulated host speaks.
 constexpr std::int32_t kHostVersion = 73;
 
@@ -27,6 +41,8 @@ public:
     // Throws host::HostError when a file is missing, cannot be loaded, or the module lacks
     // one of the four exports.
     explicit PtModule(const std::string& path, HostLibraryOptions options = {});
+    // Throws host::HostError when an export or the entry is missing.
+    explicit PtModule(const PtLinkedModule& linked, HostLibraryOptions options = {});
     ~PtModule(); // unmaps the module, then the host libraries
     PtModule(const PtModule&) = delete;
     PtModule& operator=(const PtModule&) = delete;
@@ -54,7 +70,9 @@ public:
 
 private:
     void unload();
+    void loadHostLibraries(const HostLibraryOptions& options);
     void* loadHostLibrary(const std::string& directory, const char* name);
+    void takeOpenCloseProcs();
 
     std::string path_;
     void* dae_ = nullptr;
@@ -66,6 +84,7 @@ private:
     PtGetRoutineDescriptorProc descriptor_ = nullptr;
     PtOpenCloseProc daeOpen_ = nullptr;
     PtOpenCloseProc daeClose_ = nullptr;
+    void (*detach_)() = nullptr; // a linked module's entry, run at unload
 };
 
 // Four-character code as text ("kvt1").

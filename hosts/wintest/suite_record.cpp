@@ -15,12 +15,10 @@ void checkRecord(Context& ctx) {
     check.expect(e.numParams == 5, "FiveParameters", "%ld", static_cast<long>(e.numParams));
     check.expect(e.numInputs == 1 && e.numOutputs == 1, "OneInputOneOutput", "%ld in, %ld out",
                  static_cast<long>(e.numInputs), static_cast<long>(e.numOutputs));
-    const VstInt32 wanted =
-        effFlagsCanReplacing | effFlagsProgramChunks | effFlagsCanDoubleReplacing;
-    // Bit 1 (has editor) follows whether the editor exists; every other bit is fixed.
-    check.expect((e.flags & ~effFlagsHasEditor) == wanted, "FlagsReplacingChunksDouble",
-                 "flags 0x%lx", static_cast<unsigned long>(e.flags));
-    check.note("has-editor flag %s", (e.flags & effFlagsHasEditor) ? "set" : "clear");
+    const VstInt32 wanted = effFlagsHasEditor | effFlagsCanReplacing | effFlagsProgramChunks |
+                            effFlagsCanDoubleReplacing;
+    check.expect(e.flags == wanted, "FlagsEditorReplacingChunksDouble", "flags 0x%lx",
+                 static_cast<unsigned long>(e.flags));
     check.expect(e.uniqueID == CCONST('K', 'v', 't', 'M'), "UniqueIdKvtM", "0x%08lx",
                  static_cast<unsigned long>(e.uniqueID));
     check.expect(e.version == 1, "VersionOne", "%ld", static_cast<long>(e.version));

@@ -21,6 +21,12 @@ CCustomView* CCustomView::GetChild(std::size_t index) const {
 
 void CCustomView::Draw(const ptfw::ViewRect&) {}
 
+void CCustomView::DrawTree(const ptfw::ViewRect& area) {
+    Draw(area);
+    for (const auto& child : children_)
+        if (child->GetRect().Meets(area)) child->DrawTree(area);
+}
+
 void CCustomView::SetActive(bool active) {
     active_ = active;
 }

@@ -13,6 +13,9 @@ struct ViewRect {
     int left = 0, top = 0, right = 0, bottom = 0;
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
+    bool Meets(const ViewRect& other) const {
+        return left < other.right && other.left < right && top < other.bottom && other.top < bottom;
+    }
 };
 
 } // namespace ptfw
@@ -39,6 +42,8 @@ public:
 
     // UI thread: draw the part `area` of this view (nothing by default).
     virtual void Draw(const ptfw::ViewRect& area);
+    // UI thread: Draw on this view, then on every child whose rectangle meets `area`.
+    void DrawTree(const ptfw::ViewRect& area);
     // Switched by the process; the view is told through this operation, once per change.
     virtual void SetActive(bool active);
     bool IsActive() const { return active_; }

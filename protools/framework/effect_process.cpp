@@ -82,6 +82,7 @@ std::int32_t CProcess::GetFrameworkValue(long selector) const {
 // CEffectProcess: controls
 
 CEffectProcess::CEffectProcess() = default;
+// The plug-in's part is gone by now: the root goes without the port being detached.
 CEffectProcess::~CEffectProcess() = default;
 
 void CEffectProcess::DoEffectInit() {
@@ -216,6 +217,27 @@ std::int32_t CEffectProcess::SetChunk(ptfw::OSType id, const ptfw::SFicPlugInChu
 
 void CEffectProcess::ActivateView(bool active) {
     if (view_ != nullptr && view_->IsActive() != active) view_->SetActive(active);
+}
+
+void CEffectProcess::GetViewRect(PtViewRect* rect) {
+    if (rect != nullptr) *rect = PtViewRect{0, 0, 0, 0};
+}
+
+bool CEffectProcess::CreateView() {
+    if (root_) DisposeView();
+    root_.reset(CreateCustomPlugInView());
+    SetCurrentView(root_.get());
+    return root_ != nullptr;
+}
+
+void CEffectProcess::DisposeView() {
+    if (port_ != nullptr) SetViewPort(nullptr);
+    if (view_ == root_.get()) SetCurrentView(nullptr);
+    root_.reset();
+}
+
+void CEffectProcess::DrawView(const ptfw::ViewRect& area) {
+    if (view_ != nullptr) view_->DrawTree(area);
 }
 
 std::int32_t CEffectProcess::EnterResourceContext() {

@@ -19,6 +19,9 @@
 class CEffectType;
 class CPluginControl;
 class CCustomView;
+namespace ptfw {
+struct ViewRect;
+}
 
 class CProcess {
 public:
@@ -107,6 +110,28 @@ public:
     CCustomView* GetCurrentView() const { return view_; }
     void ActivateView(bool active);
 
+    // The host's view requests (UI thread). The plug-in's hooks are the virtual ones below;
+    // these keep the framework's side: the root view (owned from creation to disposal) and
+    // the drawing port.
+    // Creates the root through CreateCustomPlugInView and makes it the current view; an
+    // earlier root is disposed of first. False when the plug-in answers none.
+    bool CreateView();
+    // Detaches the port if one is attached, then destroys the root.
+    void DisposeView();
+    void* GetViewPort() const { return port_; }
+    // Draws the part `area` of the current view tree.
+    void DrawView(const ptfw::ViewRect& area);
+
+    // The extent the plug-in's view wants; nothing by default (all 0).
+    virtual void GetViewRect(PtViewRect* rect);
+    // A new root view for the host's window, or null when the process has none.
+    virtual CCustomView* CreateCustomPlugInView() { return nullptr; }
+    // The host attaches its drawing port (or detaches it with null). The framework keeps
+    // the port; a plug-in that overrides this calls the base first.
+    virtual void SetViewPort(void* port) { port_ = port; }
+    // The host's periodic idle while the view is shown.
+    virtual void DoIdle() {}
+
     // The plug-in's resource file as the current one, nesting counted; answers the previous.
     std::int32_t EnterResourceContext();
     void LeaveResourceContext(std::int32_t previous);
@@ -125,4 +150,6 @@ private:
     long bypassIndex_ = 0;
     std::vector<ChunkEntry> chunks_;
     CCustomView* view_ = nullptr;
+    std::unique_ptr<CCustomView> root_; // made by CreateView
+    void* port_ = nullptr;
 };

@@ -16,6 +16,9 @@ public:
     // -1 marks a clip) and one clip byte; answers the number written, at most
     // PT_METER_CHANNELS. None by default.
     virtual long GetMeters(std::int32_t* values, char* clips);
+    // The host starts rendering from a stop: take the current settings at once. Main
+    // thread, never while rendering. Nothing by default.
+    virtual void ResetAlgorithm() {}
 
     // Set by the plug-in on the audio thread; cleared by the host.
     void SetClipIndicator() { clip_.store(true, std::memory_order_relaxed); }

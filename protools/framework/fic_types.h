@@ -28,6 +28,7 @@ enum Status : std::int32_t {
     kErrBadArgument = -20006,           // null pointer or impossible value from the host
     kErrIncompleteDescription = -20007, // a group or type description lacks a required item
     kErrProcessCreation = -20008,       // the process factory returned nothing
+    kErrNoView = -20009,                // the process has no view (or none created yet)
 };
 
 // Stem formats of the effect type's connections. The side-chain slot uses 0 for "none".

@@ -12,7 +12,7 @@
 extern "C" {
 #endif
 
-#define PT_INTERFACE_VERSION 1
+#define PT_INTERFACE_VERSION 2
 #define PT_NAME_BYTES 256 /* name lists: longest name first, "\n" between names */
 #define PT_MAX_CODES 16
 #define PT_METER_CHANNELS 48 /* the most output channels a process meters */
@@ -87,6 +87,14 @@ typedef struct PtProcessSetup {
     const PtHostCallbacks* callbacks; /* may be null; copied */
 } PtProcessSetup;
 
+/* A rectangle of the plug-in's view in the host's window, pixels. */
+typedef struct PtViewRect {
+    int16_t top;
+    int16_t left;
+    int16_t bottom;
+    int16_t right;
+} PtViewRect;
+
 typedef struct PtRoutineTable {
     int32_t version; /* PT_INTERFACE_VERSION */
 
@@ -126,6 +134,25 @@ typedef struct PtRoutineTable {
     int32_t (*getChunkInfo)(PtProcess* process, int32_t index, PtChunkInfo* out);
     int32_t (*getChunk)(PtProcess* process, uint32_t id, void* record, uint32_t capacity);
     int32_t (*setChunk)(PtProcess* process, uint32_t id, const void* record, uint32_t bytes);
+
+    /* The host starts rendering from a stop (offline from the start of a file): the
+     * algorithm takes its current settings at once instead of gliding to them. Not while
+     * rendering. */
+    int32_t (*resetAlgorithm)(PtProcess* process);
+
+    /* The plug-in's view in the host's plug-in window (user-interface thread). A host shows
+     * it by asking its size, creating it, then attaching a drawing port (a host port that
+     * DigiExt's port-to-window conversion turns into the window the view lives in); null
+     * detaches the port. kErrNoView answers a process that has no view to show. Failures
+     * of the window system come back as negative system error numbers. */
+    int32_t (*getViewRect)(PtProcess* process, PtViewRect* out);
+    int32_t (*createView)(PtProcess* process, PtViewRect* out); /* out: the root's extent */
+    int32_t (*setViewPort)(PtProcess* process, void* port);
+    int32_t (*drawView)(PtProcess* process, const PtViewRect* area);
+    /* Periodic idle while the view is shown (user-interface thread). */
+    int32_t (*idleView)(PtProcess* process);
+    /* Detaches the port if one is attached, then destroys the view. */
+    int32_t (*disposeView)(PtProcess* process);
 } PtRoutineTable;
 
 #ifdef __cplusplus

@@ -2,6 +2,7 @@
 
 #include "control_continuous.h"
 #include "control_discrete.h"
+#include "custom_view.h"
 #include "dae_error.h"
 #include "effect_group.h"
 #include "effect_process.h"
@@ -295,6 +296,91 @@ std::int32_t SetChunk(PtProcess* handle, std::uint32_t id, const void* record,
     });
 }
 
+std::int32_t ResetAlgorithm(PtProcess* handle) {
+    CEffectProcess* process = Find(handle);
+    auto* rtas = dynamic_cast<CEffectProcessRTAS*>(process);
+    if (rtas == nullptr) return kErrBadArgument;
+    return Guarded([&]() -> std::int32_t {
+        rtas->ResetAlgorithm();
+        return kNoErr;
+    });
+}
+
+// A window-system failure travels as a positive system error number; the host gets it
+// negated, like every other failure.
+std::int32_t AsStatus(std::int32_t code) {
+    return code > 0 ? -code : code;
+}
+
+template <typename Body> std::int32_t GuardedView(Body body) {
+    return AsStatus(Guarded(body));
+}
+
+std::int32_t GetViewRect(PtProcess* handle, PtViewRect* out) {
+    CEffectProcess* process = Find(handle);
+    if (process == nullptr || out == nullptr) return kErrBadArgument;
+    return GuardedView([&]() -> std::int32_t {
+        process->GetViewRect(out);
+        return out->right > out->left && out->bottom > out->top ? kNoErr : kErrNoView;
+    });
+}
+
+std::int32_t CreateView(PtProcess* handle, PtViewRect* out) {
+    CEffectProcess* process = Find(handle);
+    if (process == nullptr) return kErrBadArgument;
+    return GuardedView([&]() -> std::int32_t {
+        if (!process->CreateView()) return kErrNoView;
+        if (out != nullptr) {
+            const ViewRect& r = process->GetCurrentView()->GetRect();
+            *out =
+                PtViewRect{static_cast<std::int16_t>(r.top), static_cast<std::int16_t>(r.left),
+                           static_cast<std::int16_t>(r.bottom), static_cast<std::int16_t>(r.right)};
+        }
+        return kNoErr;
+    });
+}
+
+std::int32_t SetViewPort(PtProcess* handle, void* port) {
+    CEffectProcess* process = Find(handle);
+    if (process == nullptr) return kErrBadArgument;
+    if (port != nullptr && process->GetCurrentView() == nullptr) return kErrNoView;
+    const std::int32_t status = GuardedView([&]() -> std::int32_t {
+        process->SetViewPort(port);
+        return kNoErr;
+    });
+    // A port the plug-in could not show in is not kept.
+    if (status != kNoErr) process->CEffectProcess::SetViewPort(nullptr);
+    return status;
+}
+
+std::int32_t DrawView(PtProcess* handle, const PtViewRect* area) {
+    CEffectProcess* process = Find(handle);
+    if (process == nullptr || area == nullptr) return kErrBadArgument;
+    if (process->GetCurrentView() == nullptr) return kErrNoView;
+    return GuardedView([&]() -> std::int32_t {
+        process->DrawView(ViewRect{area->left, area->top, area->right, area->bottom});
+        return kNoErr;
+    });
+}
+
+std::int32_t IdleView(PtProcess* handle) {
+    CEffectProcess* process = Find(handle);
+    if (process == nullptr) return kErrBadArgument;
+    return GuardedView([&]() -> std::int32_t {
+        process->DoIdle();
+        return kNoErr;
+    });
+}
+
+std::int32_t DisposeView(PtProcess* handle) {
+    CEffectProcess* process = Find(handle);
+    if (process == nullptr) return kErrBadArgument;
+    return GuardedView([&]() -> std::int32_t {
+        process->DisposeView();
+        return kNoErr;
+    });
+}
+
 constexpr PtRoutineTable kTable = {
     PT_INTERFACE_VERSION,
     GetGroupInfo,
@@ -320,6 +406,13 @@ constexpr PtRoutineTable kTable = {
     GetChunkInfo,
     GetChunk,
     SetChunk,
+    ResetAlgorithm,
+    GetViewRect,
+    CreateView,
+    SetViewPort,
+    DrawView,
+    IdleView,
+    DisposeView,
 };
 
 } // namespace

@@ -41,7 +41,7 @@ TEST(Record, FieldsOfTheBuild) {
     EXPECT_EQ(e->numParams, kStereo ? 6 : 5);
     EXPECT_EQ(e->numInputs, kStereo ? 2 : 1);
     EXPECT_EQ(e->numOutputs, kStereo ? 2 : 1);
-    EXPECT_EQ(e->flags, 16 | 32 | 4096 | (kStereo ? 8 : 0));
+    EXPECT_EQ(e->flags, 1 | 16 | 32 | 4096 | (kStereo ? 8 : 0)); // 1: has an editor
     EXPECT_EQ(e->initialDelay, 0);
     EXPECT_EQ(e->ioRatio, 1.0f);
     EXPECT_EQ(e->uniqueID, kStereo ? 0x4B767453 : 0x4B76744D); // 'KvtS' / 'KvtM'
@@ -78,10 +78,10 @@ TEST(Dispatcher, NumericAnswers) {
         {effGetVendorVersion, 0, 1100},
         {effGetTailSize, 0, 0},
         {effGetVstVersion, 0, 2400},
-        {effEditGetRect, 0, 0},
-        {effEditOpen, 0, 0},
-        {effEditClose, 0, 0},
-        {effEditIdle, 0, 0},
+        {effEditGetRect, 0, 0}, // no place for the rectangle
+        {effEditOpen, 0, 0},    // no parent window
+        {effEditClose, 0, 1},
+        {effEditIdle, 0, 1},
         {effGetVu, 0, 0},
         {effProcessEvents, 0, 0},
         {effString2Parameter, 0, 0},

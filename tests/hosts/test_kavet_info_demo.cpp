@@ -49,7 +49,8 @@ TEST(KavetInfo, ReportsTheRecordAndTheParametersOfEachModule) {
          {"magic           0x56737450 'VstP'", "unique ID       'KvtS' (0x4B767453)",
           "version         1", "programs        1", "parameters      6", "inputs          2",
           "outputs         2",
-          "flags           0x00001038 can-mono can-replacing program-chunks can-double-replacing",
+          "flags           0x00001039 has-editor can-mono can-replacing program-chunks "
+          "can-double-replacing",
           "initial delay   0", "vendor          Velmorant Ltd", "product         Kavet Stereo",
           "vendor version  1100", "VST version     2400"},
          {"Gain", "Trim", "Phase", "Mute", "Bypass", "Pan"}},
@@ -57,7 +58,7 @@ TEST(KavetInfo, ReportsTheRecordAndTheParametersOfEachModule) {
          {"info", "--plugin", KAVET_MONO_MODULE},
          {"unique ID       'KvtM' (0x4B76744D)", "parameters      5", "inputs          1",
           "outputs         1",
-          "flags           0x00001030 can-replacing program-chunks can-double-replacing",
+          "flags           0x00001031 has-editor can-replacing program-chunks can-double-replacing",
           "product         Kavet Mono", "vendor version  1100"},
          {"Gain", "Trim", "Phase", "Mute", "Bypass"}},
         {"old module with only main",
@@ -87,10 +88,46 @@ TEST(KavetInfo, NamesTheEntryItFound) {
     EXPECT_NE(old.out.find("(entry main)"), std::string::npos);
 }
 
+TEST(KavetInfo, DescribesTheGroupAndHostControlsOfHostFormatModules) {
+    const InfoCase cases[] = {
+        {"stereo host format",
+         {"info", "--plugin", KAVET_PT_STEREO_MODULE},
+         {"manufacturer    Velmorant Ltd. | VLMR", "manufacturer ID 'VLMR'",
+          "product         Kav-et Stereo Plug-In | Kav-et Stereo | Kavet S | KVS",
+          "effect types    1", "type            Velmorant Kav-et Stereo | KvtS",
+          "kind            RTAS", "type ID         'kvt1'", "product ID      'kvt1'",
+          "category        0x00002000", "stems           stereo in, stereo out, side chain none",
+          "page table      StereoPageTables", "    1 I/P Gain         continuous/8001   0.0 dB",
+          "    2 Trim             continuous/1001   0.500",
+          "    3 Phase Invert     switch            off",
+          "    4 Mute             switch            off",
+          "    5 Master Bypass    switch, bypass    off",
+          "    6 Pan              continuous/1001   0.500"},
+         {"1", "2", "3", "4", "5", "6"}},
+        {"mono host format",
+         {"info", "--plugin", KAVET_PT_MONO_MODULE},
+         {"type ID         'kvu1'", "stems           mono in, mono out, side chain none",
+          "page table      MonoPageTables", "    5 Master Bypass    switch, bypass    off"},
+         {"1", "2", "3", "4", "5"}},
+    };
+    for (const InfoCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CliRun run = runKavetOk(c.args);
+        EXPECT_NE(run.out.find("(host format, interface"), std::string::npos) << run.out;
+        for (const std::string& line : c.lines)
+            EXPECT_TRUE(has(run.out, line)) << line << "\n" << run.out;
+        const auto rows = parameterRows(run.out);
+        ASSERT_EQ(rows.size(), c.parameters.size()) << run.out;
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            EXPECT_EQ(rows[i].at(0), c.parameters[i]);
+    }
+}
+
 TEST(KavetDemo, WritesTheTestSignalAndItsProcessedResult) {
     TempFolder dir;
     const CliRun run = runKavetOk({"demo"}, dir.path());
-    EXPECT_EQ(dir.names(), (std::vector<std::string>{"kavet-demo-in.wav", "kavet-demo.wav"}));
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"kavet-demo-editor.png", "kavet-demo-in.wav",
+                                                     "kavet-demo.wav"}));
     EXPECT_NE(run.out.find("gain -6.0 dB, pan L30, phase flipped"), std::string::npos) << run.out;
     EXPECT_EQ(levelRows(run.out).size(), 2u);
 

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <iterator>
 #include <sndfile.h>
 
 namespace kavet::test {
@@ -241,6 +242,69 @@ TEST_F(KavetProcess, HostSetsRateAndBlockSizeBeforeResumeAndSendsShortLastBlock)
         EXPECT_EQ(out.at(start + 2, 0), length);
         EXPECT_EQ(out.at(start + 3, 0), 44100.0f);
         EXPECT_EQ(out.at(start + 4, 0), in.at(start + 4, 0)); // the rest passes through
+    }
+}
+
+// The same file through the VST module and through the host-format module of the same
+// build, with the same options, gives the same output file byte for byte: the settings
+// reach the host-format effect before its first block, with no glide from the defaults.
+TEST_F(KavetProcess, HostFormatModulesWriteWhatTheVstModulesWrite) {
+    struct Module {
+        int channels; // of the file
+        const char* vst;
+        const char* hostFormat;
+    };
+    const Module modules[] = {{2, KAVET_STEREO_MODULE, KAVET_PT_STEREO_MODULE},
+                              {1, KAVET_MONO_MODULE, KAVET_PT_MONO_MODULE},
+                              {3, KAVET_MONO_MODULE, KAVET_PT_MONO_MODULE}};
+    const std::vector<std::vector<std::string>> optionSets = {
+        {},
+        {"--gain", "-6", "--pan", "L30", "--phase"},
+        {"--mute"},
+        {"--bypass", "--gain", "-20"},
+        {"--trim", "12"},
+        {"--gain", "-3.5", "--trim", "-7", "--block", "100"},
+    };
+    // The file's bytes, but for the time of writing that libsndfile stamps into the PEAK
+    // chunk of a float WAV (4 bytes, 12 bytes after the chunk's ID).
+    auto slurp = [](const std::string& path) {
+        std::ifstream file(path, std::ios::binary);
+        std::string bytes(std::istreambuf_iterator<char>(file), {});
+        const std::size_t peak = bytes.find("PEAK");
+        if (peak != std::string::npos && peak < 128 && peak + 16 <= bytes.size())
+            bytes.replace(peak + 12, 4, 4, '\0');
+        return bytes;
+    };
+    for (const Module& m : modules) {
+        const Audio in = testSignal(m.channels, 9001);
+        writeAudio(dir / "in.wav", in);
+        for (std::vector<std::string> options : optionSets) {
+            if (m.channels != 2 && options.size() > 2 && options[2] == "--pan")
+                options.erase(options.begin() + 2, options.begin() + 4); // mono: no pan
+            std::string trace = std::to_string(m.channels) + " channel(s):";
+            for (const std::string& option : options)
+                trace += " " + option;
+            SCOPED_TRACE(trace);
+            std::vector<std::string> vst = {"process", dir / "in.wav", dir / "vst.wav", "--plugin",
+                                            m.vst};
+            std::vector<std::string> pt = {"process", dir / "in.wav", dir / "pt.wav", "--plugin",
+                                           m.hostFormat};
+            vst.insert(vst.end(), options.begin(), options.end());
+            pt.insert(pt.end(), options.begin(), options.end());
+            runKavetOk(vst);
+            const CliRun run = runKavetOk(pt);
+            const std::string expected = slurp(dir / "vst.wav");
+            ASSERT_GT(expected.size(), in.samples.size() * sizeof(float));
+            ASSERT_NE(expected.find("PEAK"), std::string::npos);
+            EXPECT_TRUE(slurp(dir / "pt.wav") == expected) << "the files differ";
+            const Audio out = readAudio(dir / "pt.wav");
+            EXPECT_EQ(out.format, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+            // Only the defaults and bypass (whatever the gain) leave the signal as it was.
+            const bool unchanged = options.empty() || options[0] == "--bypass";
+            EXPECT_EQ(out.samples == in.samples, unchanged);
+            const std::string instances = m.channels == 3 ? "in 3 instance(s)" : "in 1 instance(s)";
+            EXPECT_NE(run.out.find(instances), std::string::npos) << run.out;
+        }
     }
 }
 

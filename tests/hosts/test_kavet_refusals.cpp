@@ -131,6 +131,37 @@ TEST_F(KavetRefusals, ModulesThatAreNotVst24PlugInsAreRefused) {
     }
 }
 
+TEST_F(KavetRefusals, ModulesOfNeitherFormatAreRefused) {
+    const std::string module = kFixtures + "/kavet_fixture_no_entry.so";
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"info", "--plugin", module},
+          std::vector<std::string>{"process", "stereo.wav", "out.wav", "--plugin", module}}) {
+        SCOPED_TRACE(args[0]);
+        expectRefused(args, "'" + module +
+                                "' is not a plug-in: it exports neither VSTPluginMain nor main "
+                                "(VST 2.4), nor NewPlugIn and _PI_GetRoutineDescriptor "
+                                "(host format)");
+    }
+}
+
+TEST_F(KavetRefusals, HostFormatModulesThatDoNotFitTheRunAreRefused) {
+    const RefusalCase cases[] = {
+        {"stereo module on a mono file",
+         {"process", "mono.wav", "out.wav", "--plugin", KAVET_PT_STEREO_MODULE},
+         "2 input(s) and 2 output(s), which does not fit a file of 1 channel(s)"},
+        {"pan through the mono module",
+         {"process", "mono.wav", "out.wav", "--pan", "L30", "--plugin", KAVET_PT_MONO_MODULE},
+         "has no Pan parameter"},
+        {"64-bit samples",
+         {"process", "stereo.wav", "out.wav", "--double", "--plugin", KAVET_PT_STEREO_MODULE},
+         "cannot process 64-bit samples"},
+    };
+    for (const RefusalCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        expectRefused(c.args, c.what);
+    }
+}
+
 TEST_F(KavetRefusals, ModulesThatDoNotFitTheFileAreRefused) {
     const RefusalCase cases[] = {
         {"stereo module on a mono file",

@@ -29,11 +29,12 @@ struct ModuleFacts {
     VstInt32 flags;
 };
 
-// No editor yet: the has-editor bit (1) joins these flags when there is one.
-const ModuleFacts kStereo = {KAVET_STEREO_MODULE, "Kavet Stereo", CCONST('K', 'v', 't', 'S'), 6, 2,
-                             16 | 32 | 4096 | 8};
+// Flags: has-editor 1, can-replacing 16, program-chunks 32, can-double-replacing 4096,
+// can-mono 8 (stereo only).
+const ModuleFacts kStereo = {
+    KAVET_STEREO_MODULE, "Kavet Stereo", CCONST('K', 'v', 't', 'S'), 6, 2, 1 | 16 | 32 | 4096 | 8};
 const ModuleFacts kMono = {KAVET_MONO_MODULE, "Kavet Mono", CCONST('K', 'v', 't', 'M'), 5, 1,
-                           16 | 32 | 4096};
+                           1 | 16 | 32 | 4096};
 
 // Both modules stay loaded for the whole test process.
 std::shared_ptr<const VstModule> load(const ModuleFacts& facts) {
@@ -94,6 +95,39 @@ TEST(VstModules, EffectRecordsCarryWhatHostsRead) {
         EXPECT_EQ(std::count(e->future, e->future + sizeof e->future, 0),
                   static_cast<long>(sizeof e->future));
         e->dispatcher(e, effOpen, 0, 0, nullptr, 0.0f);
+        EXPECT_EQ(e->dispatcher(e, effClose, 0, 0, nullptr, 0.0f), 1);
+    }
+}
+
+// A Linux host hands its editor window as an X11 window id, which the module's windowing
+// layer does not know (it has no X11 backend yet): the editor refuses to open, and the
+// effect goes on processing.
+TEST(VstModules, EditorOpenInAnX11WindowFailsCleanly) {
+    for (const ModuleFacts* facts : kBoth) {
+        SCOPED_TRACE(facts->product);
+        AEffect* e = load(*facts)->entry()(currentHost);
+        ASSERT_NE(e, nullptr);
+        e->dispatcher(e, effOpen, 0, 0, nullptr, 0.0f);
+        ERect* rect = nullptr;
+        ASSERT_EQ(e->dispatcher(e, effEditGetRect, 0, 0, &rect, 0.0f), 1);
+        ASSERT_NE(rect, nullptr);
+        EXPECT_EQ(rect->right - rect->left, 265);
+        EXPECT_EQ(rect->bottom - rect->top, 534);
+        void* x11Window = reinterpret_cast<void*>(static_cast<std::uintptr_t>(0x4a00003));
+        EXPECT_EQ(e->dispatcher(e, effEditOpen, 0, 0, x11Window, 0.0f), 0);
+        EXPECT_EQ(e->dispatcher(e, effEditIdle, 0, 0, nullptr, 0.0f), 1);
+        EXPECT_EQ(e->dispatcher(e, effEditClose, 0, 0, nullptr, 0.0f), 1);
+
+        e->dispatcher(e, effMainsChanged, 0, 1, nullptr, 0.0f);
+        std::vector<std::vector<float>> in(facts->channels, std::vector<float>(64, 0.5f));
+        std::vector<std::vector<float>> out(facts->channels, std::vector<float>(64, 0.0f));
+        std::vector<float*> inputs, outputs;
+        for (int c = 0; c < facts->channels; ++c) {
+            inputs.push_back(in[c].data());
+            outputs.push_back(out[c].data());
+        }
+        e->processReplacing(e, inputs.data(), outputs.data(), 64);
+        EXPECT_EQ(out[0][63], 0.5f); // unity gain
         EXPECT_EQ(e->dispatcher(e, effClose, 0, 0, nullptr, 0.0f), 1);
     }
 }

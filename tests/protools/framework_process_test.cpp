@@ -2,6 +2,7 @@
 // chunks), view registry and description builder, and the routine table's guards.
 #include "framework/control_continuous.h"
 #include "framework/control_discrete.h"
+#include "framework/custom_view.h"
 #include "framework/dae_error.h"
 #include "framework/effect_group.h"
 #include "framework/effect_process_midi.h"
@@ -19,11 +20,46 @@ namespace {
 
 using ptfw::FourCC;
 
-// A process with a gain and a bypass control that counts its algorithm updates.
+// Records the areas it is asked to draw.
+class DrawingView : public CCustomView {
+public:
+    explicit DrawingView(std::vector<std::string>* log) : log_(log) {}
+    void Draw(const ptfw::ViewRect& area) override {
+        log_->push_back(GetID() + " " + std::to_string(area.left) + "," + std::to_string(area.top));
+    }
+
+private:
+    std::vector<std::string>* log_;
+};
+
+// A process with a gain and a bypass control that counts its algorithm updates; with
+// `withView` a root 100 x 50 holding two views side by side, each 50 x 50.
 class TestProcess : public CEffectProcessMIDI, public CEffectProcessRTAS {
 public:
     std::vector<long> updates;
+    bool withView = false;
+    std::int32_t portError = 0; // thrown by SetViewPort with a port when set
+    std::vector<std::string> viewLog;
     void RenderAudio(float**, float**, long) override {}
+    CCustomView* CreateCustomPlugInView() override {
+        if (!withView) return nullptr;
+        auto root = std::make_unique<DrawingView>(&viewLog);
+        root->SetID("root");
+        root->SetSize(100, 50);
+        for (const char* id : {"left", "right"}) {
+            auto child = std::make_unique<DrawingView>(&viewLog);
+            child->SetID(id);
+            const int x = id[0] == 'l' ? 0 : 50;
+            child->SetRect({x, 0, x + 50, 50});
+            root->AddChild(std::move(child));
+        }
+        return root.release();
+    }
+    void SetViewPort(void* port) override {
+        CEffectProcess::SetViewPort(port);
+        viewLog.push_back(port ? "port" : "no port");
+        if (port && portError) throw CDAEError(portError);
+    }
 
 protected:
     void EffectInit() override {
@@ -287,6 +323,73 @@ TEST_F(ProcessTest, ViewActivationTellsTheViewOncePerChange) {
     process->ActivateView(false);
     EXPECT_FALSE(view.IsActive());
     EXPECT_EQ(view.activations, 2);
+}
+
+TEST_F(ProcessTest, AProcessWithoutAViewAnswersNoViewToEveryViewRequest) {
+    const PtRoutineTable* table = ptfw::GetRoutineDescriptor(PT_INTERFACE_VERSION);
+    PtProcess* handle = process->GetHandle();
+    PtViewRect rect{1, 2, 3, 4};
+    int port = 0;
+    EXPECT_EQ(table->getViewRect(handle, &rect), ptfw::kErrNoView);
+    EXPECT_EQ(rect.bottom, 0);
+    EXPECT_EQ(table->createView(handle, &rect), ptfw::kErrNoView);
+    EXPECT_EQ(table->setViewPort(handle, &port), ptfw::kErrNoView);
+    EXPECT_EQ(table->drawView(handle, &rect), ptfw::kErrNoView);
+    EXPECT_EQ(table->idleView(handle), ptfw::kNoErr);
+    EXPECT_EQ(table->setViewPort(handle, nullptr), ptfw::kNoErr);
+    EXPECT_EQ(table->disposeView(handle), ptfw::kNoErr);
+    EXPECT_EQ(process->viewLog, std::vector<std::string>{"no port"});
+    auto* bogus = reinterpret_cast<PtProcess*>(&rect);
+    EXPECT_EQ(table->createView(bogus, &rect), ptfw::kErrBadArgument);
+    EXPECT_EQ(table->setViewPort(bogus, nullptr), ptfw::kErrBadArgument);
+    EXPECT_EQ(table->drawView(handle, nullptr), ptfw::kErrBadArgument);
+}
+
+TEST_F(ProcessTest, TheViewTreeDrawsTheChildrenMeetingTheArea) {
+    const PtRoutineTable* table = ptfw::GetRoutineDescriptor(PT_INTERFACE_VERSION);
+    PtProcess* handle = process->GetHandle();
+    process->withView = true;
+    PtViewRect rect{};
+    ASSERT_EQ(table->createView(handle, &rect), ptfw::kNoErr);
+    EXPECT_EQ(rect.right, 100);
+    EXPECT_EQ(rect.bottom, 50);
+    struct Row {
+        PtViewRect area; // top, left, bottom, right
+        std::vector<std::string> drawn;
+    };
+    const Row rows[] = {
+        {{0, 0, 50, 100}, {"root 0,0", "left 0,0", "right 0,0"}},
+        {{10, 60, 20, 70}, {"root 60,10", "right 60,10"}},
+        {{0, 49, 10, 50}, {"root 49,0", "left 49,0"}}, // right edges are outside
+        {{0, 50, 10, 51}, {"root 50,0", "right 50,0"}},
+        {{60, 0, 70, 100}, {"root 0,60"}},
+    };
+    for (const Row& row : rows) {
+        process->viewLog.clear();
+        EXPECT_EQ(table->drawView(handle, &row.area), ptfw::kNoErr);
+        EXPECT_EQ(process->viewLog, row.drawn);
+    }
+}
+
+TEST_F(ProcessTest, DisposingDetachesThePortFirstAndAFailedPortIsNotKept) {
+    const PtRoutineTable* table = ptfw::GetRoutineDescriptor(PT_INTERFACE_VERSION);
+    PtProcess* handle = process->GetHandle();
+    process->withView = true;
+    int port = 0;
+    ASSERT_EQ(table->createView(handle, nullptr), ptfw::kNoErr);
+    ASSERT_EQ(table->setViewPort(handle, &port), ptfw::kNoErr);
+    EXPECT_EQ(process->GetViewPort(), &port);
+    ASSERT_EQ(table->disposeView(handle), ptfw::kNoErr);
+    EXPECT_EQ(process->viewLog, (std::vector<std::string>{"port", "no port"}));
+    EXPECT_EQ(process->GetViewPort(), nullptr);
+    EXPECT_EQ(process->GetCurrentView(), nullptr);
+    // A window-system failure comes back negated.
+    ASSERT_EQ(table->createView(handle, nullptr), ptfw::kNoErr);
+    process->portError = 1400;
+    EXPECT_EQ(table->setViewPort(handle, &port), -1400);
+    EXPECT_EQ(process->GetViewPort(), nullptr);
+    process->portError = ptfw::kErrBadIndex;
+    EXPECT_EQ(table->setViewPort(handle, &port), ptfw::kErrBadIndex);
 }
 
 TEST(GlobalLock, IsRecursiveForItsOwner) {

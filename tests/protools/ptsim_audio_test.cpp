@@ -104,6 +104,26 @@ TEST_P(AudioTest, RenderWithZeroOutputChannelsWritesNothing) {
     EXPECT_TRUE(instance.meters().values.empty());
 }
 
+TEST_P(AudioTest, ResetTakesTheSettingsAtOnceWhereAControlMoveGlides) {
+    // Mute set after the process was created glides to zero; after a reset the very first
+    // sample is silent, and the gain left alone is unity from the first sample.
+    struct Row {
+        bool reset;
+        bool silentFromTheStart;
+    };
+    for (const Row row : {Row{false, false}, Row{true, true}}) {
+        PtInstance fresh(*open.module, 0, 48000);
+        ASSERT_EQ(fresh.setControl(4, 1), 0);
+        if (row.reset) fresh.resetAlgorithm();
+        const int channels = GetParam().channels;
+        std::vector<std::vector<float>> in(channels, std::vector<float>(64, 0.5f));
+        std::vector<std::vector<float>> out(channels, std::vector<float>(64, 9.0f));
+        fresh.renderChannels(in, out, 64);
+        for (int c = 0; c < channels; ++c)
+            EXPECT_EQ(out[c][0] == 0.0f, row.silentFromTheStart) << out[c][0];
+    }
+}
+
 // The VST module of the same build, driven the way `kavet process` drives it.
 struct VstReference {
     explicit VstReference(const Build& build)

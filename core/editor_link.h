@@ -1,0 +1,23 @@
+// The effect's link to its editor. The editor library defines these functions (the effect
+// owns an editor of its own configuration and never sees its class); every module and
+// test program that links the core links the editor with it. UI thread only.
+#pragma once
+
+#include "vst/aeffeditor.h"
+
+namespace kavet {
+
+class Plug;
+
+// Builds the editor of `effect`, which attaches itself as the effect's editor (setting the
+// has-editor flag). Null when it cannot be allocated; nothing is attached then.
+AEffEditor* createEditor(Plug* effect) noexcept;
+
+// A parameter value the controls with that tag must show (indices 0 to 5).
+void editorSetParameter(AEffEditor* editor, VstInt32 index, float value);
+
+// The editor's two chunk words: Pre switch (tag 500), then Fine switch (tag 501).
+void editorGetState(AEffEditor* editor, float words[2]);
+void editorSetState(AEffEditor* editor, const float words[2]);
+
+} // namespace kavet

@@ -1,0 +1,27 @@
+// The effect's link to its editor (core/editor_link.h): the effect of this configuration
+// always has a PlugEd.
+#include "editor_link.h"
+
+#include "pluged.h"
+
+#include <new>
+
+namespace kavet {
+
+AEffEditor* createEditor(Plug* effect) noexcept {
+    return new (std::nothrow) editor::PlugEd(effect);
+}
+
+void editorSetParameter(AEffEditor* editor, VstInt32 index, float value) {
+    static_cast<editor::PlugEd*>(editor)->setParameter(index, value);
+}
+
+void editorGetState(AEffEditor* editor, float words[2]) {
+    static_cast<editor::PlugEd*>(editor)->getEditorState(words);
+}
+
+void editorSetState(AEffEditor* editor, const float words[2]) {
+    static_cast<editor::PlugEd*>(editor)->setEditorState(words);
+}
+
+} // namespace kavet

@@ -1,0 +1,51 @@
+#include "nswitch.h"
+
+#include "drawcontext.h"
+#include "frame.h"
+
+namespace kavet::editor {
+
+using toolkit::CPosition;
+using toolkit::CRectangle;
+
+nSwitch::nSwitch(const CRectangle& size, std::int32_t tag, toolkit::CControlListener* listener,
+                 std::int32_t stripId, float initial)
+    : CControl(size, listener, tag), strip(new toolkit::CBitmap(stripId)) {
+    value = initial;
+}
+
+nSwitch::~nSwitch() {
+    strip->forget();
+}
+
+void nSwitch::draw(toolkit::CDrawContext* context) {
+    const std::int32_t half = strip->getWidth() / 2;
+    const bool on = value != 0.0f;
+    const CRectangle face(size.left, size.top, size.left + kFaceWidth, size.bottom);
+    strip->draw(context, face, CPosition(on ? half : 0, 0));
+    const CRectangle led(size.left + kFaceWidth, size.top, size.right, size.bottom);
+    strip->draw(context, led, CPosition(on && !ledDark ? half + kFaceWidth : kFaceWidth, 0));
+    setDirty(false);
+}
+
+void nSwitch::mouse(toolkit::CDrawContext* context, CPosition&, std::int32_t) {
+    // Any button and any modifier: what counts is where the pointer is now.
+    CPosition pointer;
+    getMouseLocation(context, pointer);
+    if (!size.pointInside(pointer)) return;
+    toolkit::CFrame* frame = getFrame();
+    if (frame) {
+        frame->beginEdit(tag);
+        frame->setFocusView(this);
+    }
+    value = 1.0f - value;
+    if (listener) listener->valueChanged(context, this);
+    if (frame) frame->endEdit(tag);
+}
+
+void nSwitch::setLedDark(bool dark) {
+    ledDark = dark;
+    redraw();
+}
+
+} // namespace kavet::editor

@@ -1,0 +1,41 @@
+// nSwitch: a two-state button with an LED (Phase, Mute, Bypass, Fine and the meter source).
+// Its strip of W x H pixels holds the off image in the left half and the on image in the
+// right half; in each half the first 36 columns are the button face, the rest the LED.
+// UI thread only.
+#pragma once
+
+#include "bitmap.h"
+#include "control.h"
+
+#include <cstdint>
+
+namespace kavet::editor {
+
+class nSwitch : public toolkit::CControl {
+public:
+    static constexpr int kFaceWidth = 36; // pixels of each half that show the button face
+
+    // The strip is loaded from bitmap resource `stripId` and owned. The value is 0 (off) or
+    // anything else (on).
+    nSwitch(const toolkit::CRectangle& size, std::int32_t tag, toolkit::CControlListener* listener,
+            std::int32_t stripId, float initial);
+    ~nSwitch() override;
+
+    void draw(toolkit::CDrawContext* context) override;
+    // Toggles on the press; holding the button or releasing it changes nothing more.
+    void mouse(toolkit::CDrawContext* context, toolkit::CPosition& where,
+               std::int32_t buttons = -1) override;
+
+    // Virtual slot after CControl's: a dark LED shows the off LED whatever the value (the
+    // editor blinks the Mute and Bypass lamps with it). Redraws at once.
+    virtual void setLedDark(bool dark);
+
+    bool isLedDark() const { return ledDark; }
+    const toolkit::CBitmap* getStrip() const { return strip; }
+
+private:
+    toolkit::CBitmap* strip; // owned
+    bool ledDark = false;
+};
+
+} // namespace kavet::editor

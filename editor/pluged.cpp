@@ -1,0 +1,283 @@
+#include "pluged.h"
+
+#include "cdib.h"
+#include "module_bitmaps.h"
+#include "ndial.h"
+#include "nfader.h"
+#include "nsplash.h"
+#include "nswitch.h"
+#include "ntext.h"
+
+#include "plug.h"
+#include "textedit.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace kavet::editor {
+
+using toolkit::CControl;
+using toolkit::CDrawContext;
+using toolkit::CRectangle;
+using toolkit::CView;
+
+namespace {
+
+// Bitmap resources.
+constexpr std::int32_t kBackgroundStereo = 110;
+constexpr std::int32_t kBackgroundMono = 123;
+constexpr std::int32_t kPhaseStrip = 111;
+constexpr std::int32_t kFaderCap = 112;
+constexpr std::int32_t kMuteStrip = 113;
+constexpr std::int32_t kFaderCapMask = 114;
+constexpr std::int32_t kBypassStrip = 116;
+constexpr std::int32_t kPreStrip = 117;
+constexpr std::int32_t kFineStrip = 118;
+constexpr std::int32_t kSmallFont = 119;
+constexpr std::int32_t kLargeFont = 120;
+constexpr std::int32_t kLogo = 121;
+constexpr std::int32_t kOptionsPageStereo = 122;
+constexpr std::int32_t kMeterStrip = 124;
+constexpr std::int32_t kOptionSelector = 125;
+constexpr std::int32_t kPressedButtons = 126;
+constexpr std::int32_t kOptionsPageMono = 127;
+
+// Left, top, width, height in editor pixels.
+CRectangle box(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) {
+    return CRectangle(left, top, left + width, top + height);
+}
+
+// The mono builds move the left readouts into the space of the missing right pair.
+constexpr std::int32_t kLeftReadoutX = kStereo ? 159 : 179;
+
+} // namespace
+
+PlugEd::PlugEd(Plug* effect)
+    : AEffGUIEditor(effect), plug(effect), prefs(effect->getPrefs()), lastFlash(GetTickCount()),
+      fineInitial(static_cast<float>(prefs->get(kPrefDefaultMode))) {
+    rect.top = 0;
+    rect.left = 0;
+    rect.bottom = kEditorHeight;
+    rect.right = kEditorWidth;
+}
+
+PlugEd::~PlugEd() {
+    // The controls read the bitmaps below: they go first.
+    if (frame) close();
+    for (CDIB* bitmap : {background, smallFont, largeFont}) {
+        if (bitmap) bitmap->forget();
+    }
+}
+
+CQRLFrame* PlugEd::getEditorFrame() const {
+    return static_cast<CQRLFrame*>(frame);
+}
+
+void PlugEd::loadBitmaps() {
+    if (background) return;
+    registerModuleBitmaps();
+    background = new CDIB(kStereo ? kBackgroundStereo : kBackgroundMono);
+    smallFont = new CDIB(kSmallFont);
+    largeFont = new CDIB(kLargeFont);
+}
+
+bool PlugEd::open(void* parent) {
+    if (frame) return true; // already open in this window
+    // No window, or one of another window system (an X11 window id): nothing to build in.
+    if (parent == nullptr || !IsWindow(static_cast<HWND>(parent))) return false;
+    AEffGUIEditor::open(parent);
+    loadBitmaps();
+    auto* newFrame = new CQRLFrame(box(0, 0, kEditorWidth, kEditorHeight), parent, this);
+    if (newFrame->getWindow() == nullptr) {
+        newFrame->forget();
+        AEffGUIEditor::close();
+        return false;
+    }
+    frame = newFrame;
+    frame->setBackground(background);
+    addControls();
+    return true;
+}
+
+void PlugEd::addControls() {
+    const std::int32_t fineRange = prefs->get(kPrefFineRange);
+    fader = new nFader(box(57, 48, 96, 401), kGain, this, kFaderCap, kFaderCapMask, kMeterStrip,
+                       smallFont, background, plug->getParameter(kGain));
+    frame->addView(fader);
+    fader->setFineMode(prefs->get(kPrefDefaultMode) != 0, fineRange);
+
+    // A control made with its one reference goes with the frame (removeAll with forget).
+    auto add = [this](CControl* control) { frame->addView(control); };
+    add(new nDial(box(180, 156, 31, 31), kTrim, this, background, plug->getParameter(kTrim)));
+    add(new nSwitch(box(179, 297, 52, 19), kPhase, this, kPhaseStrip, plug->getParameter(kPhase)));
+    muteSwitch =
+        new nSwitch(box(179, 371, 52, 19), kMute, this, kMuteStrip, plug->getParameter(kMute));
+    add(muteSwitch);
+    bypassSwitch = new nSwitch(box(179, 334, 52, 19), kBypass, this, kBypassStrip,
+                               plug->getParameter(kBypass));
+    add(bypassSwitch);
+    if constexpr (kStereo)
+        add(new nDial(box(180, 226, 31, 31), kPan, this, background, plug->getParameter(kPan)));
+    add(new nSwitch(box(58, 448, 38, 20), kTagPre, this, kPreStrip, preInitial));
+    add(new nSwitch(box(179, 408, 52, 19), kTagFine, this, kFineStrip, fineInitial));
+
+    add(new nText(box(110, 453, 57, 14), kGain, this, largeFont, background, this, true));
+    add(new nText(box(168, 194, 57, 14), kTrim, this, largeFont, background, this, true));
+    if constexpr (kStereo)
+        add(new nText(box(168, 263, 57, 14), kPan, this, largeFont, background, this, true));
+    add(new nText(box(kLeftReadoutX, 65, 33, 10), kTagPeakLeft, this, smallFont, background, this,
+                  false));
+    add(new nText(box(kLeftReadoutX, 108, 33, 10), kTagRmsLeft, this, smallFont, background, this,
+                  false));
+    if constexpr (kStereo) {
+        add(new nText(box(205, 65, 33, 10), kTagPeakRight, this, smallFont, background, this,
+                      false));
+        add(new nText(box(205, 108, 33, 10), kTagRmsRight, this, smallFont, background, this,
+                      false));
+    }
+    options = new nSplash(box(7, 71, 39, 52), kTagOptions, this, kLogo,
+                          kStereo ? kOptionsPageStereo : kOptionsPageMono, kOptionSelector,
+                          kPressedButtons, prefs, largeFont);
+    add(options);
+}
+
+void PlugEd::close() {
+    if (frame) {
+        // An open options page is a child twice (as a control and as the modal view) with
+        // one reference for each; dropping the modal role first lets the frame delete it
+        // exactly once.
+        frame->setModalView(nullptr);
+        toolkit::CFrame* old = frame;
+        frame = nullptr; // nothing reaches the frame while it goes
+        old->forget();   // deletes the controls
+    }
+    options = nullptr;
+    muteSwitch = nullptr;
+    bypassSwitch = nullptr;
+    fader = nullptr;
+    AEffGUIEditor::close();
+}
+
+float PlugEd::valueOfTag(std::int32_t tag) const {
+    CControl* control = frame ? getEditorFrame()->findControl(tag) : nullptr;
+    return control ? control->getValue() : -1.0f;
+}
+
+bool PlugEd::optionsPageOpen() const {
+    return options != nullptr && options->getValue() != 0.0f;
+}
+
+void PlugEd::idle() {
+    if (!frame) return;
+    if (!optionsPageOpen()) {
+        takeMeterSnapshot();
+        stepFlash();
+        drawNeighboursOfFader(); // never over the page
+    }
+    AEffGUIEditor::idle();          // redraws what changed
+    if (options) options->redraw(); // the logo's highlight follows the pointer
+}
+
+// The Pre switch shares its top row with the fader's bottom row. When the frame's update
+// redraws a dirty fader, it draws the switch too, clipped to that shared row, and counts it
+// as clean: a change of the switch would never be drawn whole. Dirty neighbours of the fader
+// are therefore drawn whole first.
+void PlugEd::drawNeighboursOfFader() {
+    if (!fader) return;
+    CRectangle faderSize;
+    fader->getViewSize(faderSize);
+    for (auto* link = getEditorFrame()->getFirstChild(); link != nullptr; link = link->pNext) {
+        CView* view = link->pView;
+        CRectangle size;
+        view->getViewSize(size);
+        if (view != fader && view->isDirty() && size.overlapsClosed(faderSize)) view->redraw();
+    }
+}
+
+void PlugEd::takeMeterSnapshot() {
+    MeterSnapshot snapshot{};
+    const bool rmsFresh = plug->getMeterSnapshot(snapshot);
+    for (int i = 0; i < 4; ++i)
+        maxima[i] = std::max(maxima[i], snapshot.values[8 + i]);
+    if (rmsFresh) {
+        for (int i = 4; i < 8; ++i)
+            maxima[i] = std::max(maxima[i], snapshot.values[i]);
+    }
+
+    const float pre = valueOfTag(kTagPre);
+    const float fine = valueOfTag(kTagFine);
+    const float gain = plug->getParameter(kGain);
+    if (pre != -1.0f && fader) fader->setPostFader(pre == 0.0f);
+    // A gain of 0 leaves fine mode: a window around silence has no extent.
+    if (fine != -1.0f && fader)
+        fader->setFineMode(fine != 0.0f && gain > 0.0f, prefs->get(kPrefFineRange));
+    if (pre != -1.0f) showMaxima(pre);
+    if (fader && !optionsPageOpen()) fader->setLevels(snapshot.values, rmsFresh);
+}
+
+void PlugEd::showMaxima(float pre) {
+    const int e = pre == 0.0f ? 2 : 0; // output pair, or input pair with Pre on
+    setParameter(kTagPeakLeft, static_cast<float>(maxima[e]));
+    setParameter(kTagPeakRight, static_cast<float>(maxima[e + 1]));
+    setParameter(kTagRmsLeft, static_cast<float>(maxima[e + 4]));
+    setParameter(kTagRmsRight, static_cast<float>(maxima[e + 5]));
+    if (fader) fader->setHolds(maxima[e], maxima[e + 1], maxima[e + 4], maxima[e + 5]);
+}
+
+void PlugEd::stepFlash() {
+    const std::uint32_t now = GetTickCount();
+    if (now - lastFlash <= kFlashPeriodMs) return; // unsigned: wraps with the tick count
+    flashPhase = !flashPhase;
+    if (bypassSwitch) bypassSwitch->setLedDark(flashPhase && prefs->get(kPrefBypassLamp) == 0);
+    if (muteSwitch) muteSwitch->setLedDark(flashPhase && prefs->get(kPrefMuteLamp) == 0);
+    lastFlash = GetTickCount();
+}
+
+void PlugEd::setParameter(VstInt32 index, float value) {
+    if (!frame) return;
+    for (auto* link = getEditorFrame()->getFirstChild(); link != nullptr; link = link->pNext) {
+        auto* control = dynamic_cast<CControl*>(link->pView);
+        if (control == nullptr || control->getTag() != index) continue;
+        control->setValue(value);
+        control->setDirty(true);
+    }
+}
+
+void PlugEd::getEditorState(float* words) {
+    const float pre = valueOfTag(kTagPre);
+    const float fine = valueOfTag(kTagFine);
+    words[0] = pre == -1.0f ? 0.0f : pre;
+    words[1] = fine == -1.0f ? 0.0f : fine;
+}
+
+void PlugEd::setEditorState(const float* words) {
+    preInitial = words[0];
+    fineInitial = words[1];
+    setParameter(kTagPre, preInitial);
+    setParameter(kTagFine, fineInitial);
+}
+
+void PlugEd::valueChanged(CDrawContext*, CControl* control) {
+    const std::int32_t tag = control->getTag();
+    if (tag < kTagPre) {
+        // A value typed into a field arrives here alone, not inside the field's own edit
+        // gesture as a drag or a click does: the host gets it bracketed all the same.
+        const bool typed = dynamic_cast<toolkit::CTextEdit*>(control) != nullptr;
+        if (typed) beginEdit(tag);
+        plug->setParameterAutomated(tag, control->getValue());
+        if (typed) endEdit(tag);
+    } else if (tag >= kTagPeakLeft && tag <= kTagRmsRight) {
+        std::fill(std::begin(maxima), std::end(maxima), 0.0);
+    }
+}
+
+void PlugEd::getText(std::int32_t index, char* text) {
+    plug->getParameterDisplay(index, text);
+}
+
+void PlugEd::setFromText(std::int32_t index, const char* text) {
+    plug->setValueFromText(index, text);
+}
+
+} // namespace kavet::editor

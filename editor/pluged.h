@@ -1,0 +1,104 @@
+// PlugEd: the plug-in's editor. A fixed 265 x 534 window built from one background bitmap
+// and the controls of the channel strip (stereo or mono by the build's configuration). It
+// receives every user change from its controls, converts values and text for its value
+// fields, and at each idle moves the meters, readouts and lamps. UI thread only.
+#pragma once
+
+#include "cqrlframe.h"
+#include "stringvalparameter.h"
+
+#include "aeffguieditor.h"
+#include "control.h"
+
+#include <cstdint>
+
+namespace kavet {
+class Plug;
+class PlugPrefs;
+} // namespace kavet
+
+namespace kavet::editor {
+
+class CDIB;
+class nFader;
+class nSplash;
+class nSwitch;
+
+// Control tags beyond the parameter indices 0 to 5.
+enum EditorTag : std::int32_t {
+    kTagPre = 500,  // meters and readouts before the fader when on
+    kTagFine = 501, // fine fader mode
+    kTagOptions = 502,
+    kTagPeakLeft = 504,
+    kTagPeakRight = 505,
+    kTagRmsLeft = 508,
+    kTagRmsRight = 509,
+};
+
+inline constexpr std::int32_t kEditorWidth = 265;
+inline constexpr std::int32_t kEditorHeight = 534;
+// Lamps of active Mute and Bypass switches blink with this period (ms) in the Flash style.
+inline constexpr std::uint32_t kFlashPeriodMs = 300;
+
+class PlugEd : public AEffGUIEditor, public toolkit::CControlListener, public StringValParameter {
+public:
+    explicit PlugEd(Plug* effect);
+    ~PlugEd() override;
+
+    // `parent` is the host's window. A null window, or one the windowing layer does not know
+    // (a window id of another window system), is refused: nothing is built, the answer is
+    // false and the effect works on without an editor window.
+    bool open(void* parent) override;
+    void close() override;
+    void idle() override;
+    // Every control with tag `index`, in creation order, shows `value`; nothing while closed.
+    void setParameter(VstInt32 index, float value) override;
+
+    // Virtual slots in this order, after those of AEffGUIEditor.
+    // words[0] := the Pre switch (tag 500), words[1] := the Fine switch (tag 501); 0 for a
+    // switch that does not exist (editor closed).
+    virtual void getEditorState(float* words);
+    // The next open starts the switches from these words; open switches follow at once.
+    virtual void setEditorState(const float* words);
+
+    // CControlListener.
+    void valueChanged(toolkit::CDrawContext* context, toolkit::CControl* control) override;
+    // StringValParameter.
+    void getText(std::int32_t index, char* text) override;
+    void setFromText(std::int32_t index, const char* text) override;
+
+    // For inspection.
+    CQRLFrame* getEditorFrame() const;
+    // 0..3 input/output peaks (left, right), 4..7 input/output RMS (left, right).
+    double getMaximum(int index) const { return maxima[index]; }
+    bool getFlashPhase() const { return flashPhase; }
+    float getPreInitial() const { return preInitial; }
+    float getFineInitial() const { return fineInitial; }
+
+private:
+    void loadBitmaps();
+    void addControls();
+    float valueOfTag(std::int32_t tag) const; // -1 when there is no such control
+    bool optionsPageOpen() const;
+    void takeMeterSnapshot();
+    void showMaxima(float pre);
+    void stepFlash();
+    void drawNeighboursOfFader();
+
+    Plug* plug;
+    nSplash* options = nullptr; // the frame owns the controls
+    nSwitch* muteSwitch = nullptr;
+    nSwitch* bypassSwitch = nullptr;
+    nFader* fader = nullptr;
+    PlugPrefs* prefs;
+    CDIB* background = nullptr; // created at the first open, kept until destruction
+    CDIB* smallFont = nullptr;  // 6 x 9 digits (119)
+    CDIB* largeFont = nullptr;  // 7 x 11 digits (120)
+    bool flashPhase = false;
+    std::uint32_t lastFlash; // GetTickCount ms
+    double maxima[8] = {};
+    float preInitial = 0.0f;
+    float fineInitial;
+};
+
+} // namespace kavet::editor

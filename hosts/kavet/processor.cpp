@@ -1,0 +1,23 @@
+#include "processor.h"
+
+#include "host_error.h"
+#include "module_kind.h"
+#include "pt_processor.h"
+#include "vst_processor.h"
+
+namespace kavet::cli {
+
+std::unique_ptr<ProcessorModule> openProcessorModule(const std::string& path) {
+    switch (moduleKind(path)) {
+    case ModuleKind::HostFormat:
+        return std::make_unique<PtProcessorModule>(path);
+    case ModuleKind::Neither:
+        throw host::HostError(neitherFormatMessage(path));
+    case ModuleKind::Vst:
+    case ModuleKind::Unreadable: // the VST loader reports what is wrong with the file
+        break;
+    }
+    return std::make_unique<VstProcessorModule>(path);
+}
+
+} // namespace kavet::cli

@@ -1,0 +1,53 @@
+// One effect instance as the command line drives it, whatever the module's format: set up
+// with the file's rate and the strip settings, then processed block by block. Each module
+// format has its own implementation (VST 2.4 modules in vst_processor.h, host-format
+// modules in pt_processor.h); the rack and the job see only this interface.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kavet::cli {
+
+struct ParamSetting {
+    int index;        // ParamIndex (param_values.h)
+    float normalised; // the value setParameter takes, 0..1
+};
+
+class Processor {
+public:
+    virtual ~Processor() = default;
+
+    virtual int numInputs() const = 0;
+    virtual int numOutputs() const = 0;
+    // The effect has parameter `index` under the name the command line knows it by.
+    virtual bool hasParameter(int index, const char* name) = 0;
+    virtual bool canProcessDouble() = 0;
+    virtual std::string productName() = 0;
+
+    // Sets the instance up and starts it: every setting applies from the first sample, with
+    // no glide from the defaults. Throws HostError.
+    virtual void start(float sampleRate, int blockSize,
+                       const std::vector<ParamSetting>& settings) = 0;
+
+    // Replacing processing of numInputs() inputs into numOutputs() outputs.
+    virtual void process(float** inputs, float** outputs, int frames) = 0;
+    // Only after canProcessDouble() answered true.
+    virtual void process(double** inputs, double** outputs, int frames) = 0;
+};
+
+// A loaded module that makes processors.
+class ProcessorModule {
+public:
+    virtual ~ProcessorModule() = default;
+    virtual const std::string& path() const = 0;
+    // Throws HostError when the module refuses an instance.
+    virtual std::unique_ptr<Processor> newProcessor() = 0;
+};
+
+// Loads the module at `path`, a VST 2.4 or a host-format one as its exports say. Throws
+// HostError when it cannot be loaded or is neither.
+std::unique_ptr<ProcessorModule> openProcessorModule(const std::string& path);
+
+} // namespace kavet::cli

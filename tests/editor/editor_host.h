@@ -1,0 +1,77 @@
+// A host with one effect and its editor open in a window of the headless backend, on the
+// driver's virtual clock: every host callback is recorded, the editor is reached through the
+// dispatcher only, and the user's input goes through the driver.
+#pragma once
+
+#include "pluged.h"
+
+#include "plug.h"
+
+#include <kavet/driver.h>
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace kavet::test {
+
+struct HostCall {
+    VstInt32 opcode;
+    VstInt32 index;
+    float opt;
+};
+
+// Editor coordinates of the controls' rectangles (left, top), shared by the tests.
+struct Point {
+    int x, y;
+};
+
+class EditorHost {
+public:
+    // Opens the editor unless `open` is false.
+    explicit EditorHost(bool open = true);
+    ~EditorHost();
+    EditorHost(const EditorHost&) = delete;
+    EditorHost& operator=(const EditorHost&) = delete;
+
+    AEffect* record() const { return effect; }
+    Plug& plug() const;
+    editor::PlugEd& editor() const;
+    HWND hostWindow() const { return host; }
+    HWND frameWindow() const;
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
+                       void* ptr = nullptr, float opt = 0.0f);
+    bool openEditor();
+    void closeEditor();
+
+    // One effEditIdle call, then the window's pending messages.
+    void idle();
+    // `frames` frames of a constant `level` on every channel through processReplacing.
+    void process(float level, int frames = 512);
+    toolkit::CControl* control(std::int32_t tag) const;
+    // The text a value field or readout shows.
+    std::string text(std::int32_t tag) const;
+
+    // A press and release at (x, y) of the editor (with modifiers), run to the end.
+    void click(int x, int y, unsigned modifiers = driver::NoModifier);
+    // Press at (x0, y0), move in `steps` steps to (x1, y1) over 100 ms, release.
+    void drag(int x0, int y0, int x1, int y1, int steps = 10,
+              unsigned modifiers = driver::NoModifier);
+    driver::Image capture() const;
+
+    // Host calls since the last clear (audioMasterVersion and audioMasterIdle left out).
+    static std::vector<HostCall>& calls();
+
+private:
+    HWND host = nullptr;
+    AEffect* effect = nullptr;
+};
+
+// Compares `image` pixel for pixel with reference/<name>.png (KAVET_UPDATE_REFERENCE=1
+// rewrites it); the image is also written to the build tree for people to look at.
+::testing::AssertionResult matchesReference(const driver::Image& image, const std::string& name);
+
+} // namespace kavet::test

@@ -1,0 +1,417 @@
+// The editor as the effect and the host see it: its record and rectangle, the control table
+// of the build, parameter echoes, the chunk's editor words, idle (meters, readouts, maxima,
+// lamps, fine mode) and the cases where no editor window can be made.
+#include "editor_host.h"
+
+#include "frame.h"
+#include "nfader.h"
+#include "nsplash.h"
+#include "nswitch.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <new>
+
+namespace kavet::test {
+namespace {
+
+using editor::nFader;
+using editor::nSplash;
+using editor::nSwitch;
+
+nFader& fader(const EditorHost& h) {
+    return *dynamic_cast<nFader*>(h.control(kGain));
+}
+
+// Stores preference words in the registry for the next effect; restored by the destructor.
+struct StoredPrefs {
+    explicit StoredPrefs(std::initializer_list<std::pair<int, int>> words) {
+        PlugPrefs prefs;
+        for (auto [word, value] : words)
+            prefs.set(word, value);
+        prefs.savePrefs();
+    }
+    ~StoredPrefs() { PlugPrefs().savePrefs(); }
+};
+
+TEST(EditorRecord, HasAnEditorOf265By534) {
+    EditorHost h(false);
+    EXPECT_EQ(h.record()->flags & effFlagsHasEditor, effFlagsHasEditor);
+    ERect* rect = nullptr;
+    ASSERT_EQ(h.dispatch(effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->top, 0);
+    EXPECT_EQ(rect->left, 0);
+    EXPECT_EQ(rect->bottom, 534);
+    EXPECT_EQ(rect->right, 265);
+}
+
+struct ControlRow {
+    std::int32_t tag;
+    int left, top, width, height;
+};
+
+// The controls of the build in creation order (the frame's child order).
+std::vector<ControlRow> expectedControls() {
+    if constexpr (kStereo) {
+        return {{0, 57, 48, 96, 401},    {1, 180, 156, 31, 31},   {2, 179, 297, 52, 19},
+                {3, 179, 371, 52, 19},   {4, 179, 334, 52, 19},   {5, 180, 226, 31, 31},
+                {500, 58, 448, 38, 20},  {501, 179, 408, 52, 19}, {0, 110, 453, 57, 14},
+                {1, 168, 194, 57, 14},   {5, 168, 263, 57, 14},   {504, 159, 65, 33, 10},
+                {508, 159, 108, 33, 10}, {505, 205, 65, 33, 10},  {509, 205, 108, 33, 10},
+                {502, 7, 71, 39, 52}};
+    } else {
+        return {{0, 57, 48, 96, 401},    {1, 180, 156, 31, 31},   {2, 179, 297, 52, 19},
+                {3, 179, 371, 52, 19},   {4, 179, 334, 52, 19},   {500, 58, 448, 38, 20},
+                {501, 179, 408, 52, 19}, {0, 110, 453, 57, 14},   {1, 168, 194, 57, 14},
+                {504, 179, 65, 33, 10},  {508, 179, 108, 33, 10}, {502, 7, 71, 39, 52}};
+    }
+}
+
+TEST(EditorOpen, BuildsTheControlTableOfTheBuildInOrder) {
+    EditorHost h;
+    const std::vector<ControlRow> rows = expectedControls();
+    std::size_t i = 0;
+    for (auto* link = h.editor().getEditorFrame()->getFirstChild(); link; link = link->pNext) {
+        ASSERT_LT(i, rows.size());
+        auto* control = dynamic_cast<toolkit::CControl*>(link->pView);
+        ASSERT_NE(control, nullptr) << "child " << i;
+        toolkit::CRectangle size;
+        control->getViewSize(size);
+        const ControlRow& r = rows[i];
+        EXPECT_EQ(control->getTag(), r.tag) << "child " << i;
+        EXPECT_EQ(size.left, r.left) << "child " << i;
+        EXPECT_EQ(size.top, r.top) << "child " << i;
+        EXPECT_EQ(size.width(), r.width) << "child " << i;
+        EXPECT_EQ(size.height(), r.height) << "child " << i;
+        ++i;
+    }
+    EXPECT_EQ(i, rows.size());
+    EXPECT_NE(h.frameWindow(), nullptr);
+}
+
+TEST(EditorOpen, ParentOfAnotherWindowSystemFailsCleanly) {
+    EditorHost h(false);
+    // An X11 window id as a Linux host hands it: no window of this layer.
+    void* x11Window = reinterpret_cast<void*>(static_cast<std::uintptr_t>(0x3a00007));
+    EXPECT_EQ(h.dispatch(effEditOpen, 0, 0, x11Window), 0);
+    EXPECT_EQ(h.dispatch(effEditOpen, 0, 0, nullptr), 0);
+    EXPECT_EQ(h.editor().getFrame(), nullptr);
+    EXPECT_EQ(toolkit::CFrame::getWindowClassUseCount(), 0);
+    EXPECT_EQ(h.dispatch(effEditIdle), 1);
+    EXPECT_EQ(h.dispatch(effEditClose), 1);
+    // The effect works on, and a real window still opens the editor afterwards.
+    h.record()->setParameter(h.record(), kGain, 0.25f);
+    EXPECT_EQ(h.record()->getParameter(h.record(), kGain), 0.25f);
+    h.process(0.5f);
+    EXPECT_TRUE(h.openEditor());
+    EXPECT_NE(h.frameWindow(), nullptr);
+    EXPECT_EQ(fader(h).getValue(), 0.25f);
+}
+
+TEST(EditorOpen, NewEditorShowsZeroDecibelsWithTheCapAtRow144) {
+    EditorHost h;
+    EXPECT_EQ(fader(h).getValue(), 0.5f);
+    EXPECT_EQ(fader(h).model().capRow(), 144);
+    EXPECT_FALSE(fader(h).isFineMode());
+    EXPECT_EQ(h.control(editor::kTagFine)->getValue(), 0.0f);
+    char display[64] = {};
+    h.plug().getParameterDisplay(kGain, display);
+    EXPECT_EQ(h.text(kGain), display);
+}
+
+TEST(EditorOpen, DefaultModeFineStartsTheFineSwitchAndFineModeWithTheRange) {
+    StoredPrefs prefs{{kPrefDefaultMode, 1}, {kPrefFineRange, 2}};
+    EditorHost h;
+    EXPECT_EQ(h.control(editor::kTagFine)->getValue(), 1.0f);
+    EXPECT_TRUE(fader(h).isFineMode());
+    EXPECT_EQ(fader(h).model().fineRange(), 8.0f); // +-18 dB
+}
+
+TEST(EditorEcho, HostParameterChangesReachEveryControlWithThatTag) {
+    EditorHost h;
+    AEffect* e = h.record();
+    e->setParameter(e, kGain, 0.25f);
+    EXPECT_EQ(fader(h).getValue(), 0.25f);
+    char display[64] = {};
+    h.plug().getParameterDisplay(kGain, display);
+    EXPECT_EQ(h.text(kGain), display);
+    e->setParameter(e, kPhase, 1.0f);
+    EXPECT_EQ(h.control(kPhase)->getValue(), 1.0f);
+    e->setParameter(e, kTrim, 2.0f); // clamped
+    EXPECT_EQ(h.control(kTrim)->getValue(), 1.0f);
+    EXPECT_TRUE(h.calls().empty()); // host changes are not reported back
+}
+
+TEST(EditorChunk, CarriesThePreAndFineSwitches) {
+    EditorHost h;
+    h.click(58 + 10, 448 + 10); // Pre on
+    void* data = nullptr;
+    ASSERT_EQ(h.dispatch(effGetChunk, 0, 0, &data), kChunkBytes);
+    const auto* chunk = static_cast<const StateChunk*>(data);
+    EXPECT_EQ(chunk->editor[0], 1.0f);
+    EXPECT_EQ(chunk->editor[1], 0.0f);
+
+    // Closed, the editor has no switches: both words 0.
+    h.closeEditor();
+    ASSERT_EQ(h.dispatch(effGetChunk, 0, 0, &data), kChunkBytes);
+    EXPECT_EQ(static_cast<const StateChunk*>(data)->editor[0], 0.0f);
+
+    // A restore while closed opens the next editor with both switches on.
+    StateChunk restore = *static_cast<const StateChunk*>(data);
+    restore.editor[0] = 1.0f;
+    restore.editor[1] = 1.0f;
+    ASSERT_EQ(h.dispatch(effSetChunk, 0, kChunkBytes, &restore), kChunkBytes);
+    ASSERT_TRUE(h.openEditor());
+    EXPECT_EQ(h.control(editor::kTagPre)->getValue(), 1.0f);
+    EXPECT_EQ(h.control(editor::kTagFine)->getValue(), 1.0f);
+
+    // A restore while open moves the open switches.
+    restore.editor[0] = 0.0f;
+    ASSERT_EQ(h.dispatch(effSetChunk, 0, kChunkBytes, &restore), kChunkBytes);
+    EXPECT_EQ(h.control(editor::kTagPre)->getValue(), 0.0f);
+    EXPECT_EQ(h.control(editor::kTagFine)->getValue(), 1.0f);
+}
+
+TEST(EditorClose, SwitchStatesStartOverFromTheInitialStates) {
+    EditorHost h;
+    h.click(179 + 10, 408 + 10); // Fine on
+    EXPECT_EQ(h.control(editor::kTagFine)->getValue(), 1.0f);
+    h.closeEditor();
+    EXPECT_EQ(h.frameWindow(), nullptr);
+    ASSERT_TRUE(h.openEditor());
+    EXPECT_EQ(h.control(editor::kTagFine)->getValue(), 0.0f);
+}
+
+// Gain 0: the output is silent while the input carries 0.5 (-6.02 dB).
+void silentOutput(EditorHost& h) {
+    h.record()->setParameter(h.record(), kGain, 0.0f);
+    h.dispatch(effMainsChanged, 0, 0);
+    h.dispatch(effMainsChanged, 0, 1); // the gains jump to their targets
+}
+
+TEST(EditorIdle, PreSwitchChoosesInputOrOutputForMetersAndReadouts) {
+    EditorHost h;
+    silentOutput(h);
+    h.process(0.5f);
+    h.idle();
+    EXPECT_TRUE(fader(h).isPostFader());
+    EXPECT_EQ(h.text(editor::kTagPeakLeft), "-");
+    EXPECT_EQ(h.text(editor::kTagRmsLeft), "-");
+    EXPECT_EQ(h.editor().getMaximum(0), 0.5); // the input peak is kept all the same
+
+    h.click(58 + 10, 448 + 10); // Pre on
+    h.idle();
+    EXPECT_FALSE(fader(h).isPostFader());
+    EXPECT_EQ(h.text(editor::kTagPeakLeft), " -6.02");
+    EXPECT_EQ(h.text(editor::kTagRmsLeft), " -6.02");
+    if constexpr (kStereo) {
+        EXPECT_EQ(h.text(editor::kTagPeakRight), " -6.02");
+        EXPECT_EQ(h.text(editor::kTagRmsRight), " -6.02");
+    }
+    h.click(58 + 10, 448 + 10); // Pre off again
+    h.idle();
+    EXPECT_TRUE(fader(h).isPostFader());
+    EXPECT_EQ(h.text(editor::kTagPeakLeft), "-");
+}
+
+TEST(EditorIdle, ReadoutClickClearsAllEightMaxima) {
+    EditorHost h;
+    h.process(0.5f);
+    h.idle();
+    EXPECT_EQ(h.text(editor::kTagPeakLeft), " -6.02");
+    for (int i = 0; i < 8; ++i) {
+        const bool used = kStereo || (i % 2 == 0);
+        if (used) {
+            EXPECT_GT(h.editor().getMaximum(i), 0.0) << i;
+        }
+    }
+    const int x = kStereo ? 159 : 179;
+    h.click(x + 10, 108 + 5); // the left RMS readout
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(h.editor().getMaximum(i), 0.0) << i;
+    EXPECT_TRUE(h.calls().empty()); // readouts send no gesture
+    h.idle();
+    EXPECT_EQ(h.text(editor::kTagPeakLeft), "-");
+    EXPECT_EQ(h.text(editor::kTagRmsLeft), "-");
+}
+
+TEST(EditorIdle, MetersFreezeWhileTheOptionsPageIsOpen) {
+    EditorHost h;
+    h.process(0.25f);
+    h.idle();
+    const double before = h.editor().getMaximum(2);
+    const std::string shown = h.text(editor::kTagPeakLeft);
+    EXPECT_EQ(before, 0.25);
+
+    h.click(7 + 20, 71 + 20); // the logo opens the page
+    auto* options = dynamic_cast<nSplash*>(h.control(editor::kTagOptions));
+    ASSERT_NE(options, nullptr);
+    ASSERT_TRUE(options->isOpen());
+    h.process(0.75f);
+    h.idle();
+    h.idle();
+    EXPECT_EQ(h.editor().getMaximum(2), before);
+    EXPECT_EQ(h.text(editor::kTagPeakLeft), shown);
+
+    h.click(70, 349); // Close
+    ASSERT_FALSE(options->isOpen());
+    h.idle();
+    // The peak of the block processed while the page was open was kept by the effect.
+    EXPECT_EQ(h.editor().getMaximum(2), 0.75);
+    EXPECT_TRUE(h.calls().empty()); // the options page sends no gesture
+}
+
+// Times (virtual ms) at which the mute lamp changed between lit and dark over `ms`, with an
+// idle every 10 ms.
+std::vector<DWORD> lampChanges(EditorHost& h, DWORD ms) {
+    auto* mute = dynamic_cast<nSwitch*>(h.control(kMute));
+    std::vector<DWORD> changes;
+    bool dark = mute->isLedDark();
+    const DWORD end = driver::now() + ms;
+    while (driver::now() < end) {
+        driver::advance(10);
+        h.idle();
+        if (mute->isLedDark() != dark) {
+            dark = mute->isLedDark();
+            changes.push_back(driver::now());
+        }
+    }
+    return changes;
+}
+
+TEST(EditorIdle, ActiveMuteLampFlashesEvery300MsWithFlashLed) {
+    EditorHost h;
+    h.record()->setParameter(h.record(), kMute, 1.0f);
+    const std::vector<DWORD> changes = lampChanges(h, 2000);
+    ASSERT_GE(changes.size(), 5u);
+    for (std::size_t i = 1; i < changes.size(); ++i) {
+        const DWORD gap = changes[i] - changes[i - 1];
+        EXPECT_GT(gap, 300u) << i;
+        EXPECT_LE(gap, 330u) << i; // the next idle after 300 ms, plus the clock's reads
+    }
+}
+
+TEST(EditorIdle, MuteAndBypassLampsStayLitWithSteadyLed) {
+    EditorHost h;
+    h.plug().getPrefs()->set(kPrefMuteLamp, 1);
+    h.plug().getPrefs()->set(kPrefBypassLamp, 1);
+    h.record()->setParameter(h.record(), kMute, 1.0f);
+    h.record()->setParameter(h.record(), kBypass, 1.0f);
+    auto* bypass = dynamic_cast<nSwitch*>(h.control(kBypass));
+    int phaseSteps = 0;
+    bool phase = h.editor().getFlashPhase();
+    for (int i = 0; i < 100; ++i) {
+        driver::advance(20);
+        h.idle();
+        ASSERT_FALSE(bypass->isLedDark()) << i;
+        if (h.editor().getFlashPhase() != phase) ++phaseSteps;
+        phase = h.editor().getFlashPhase();
+    }
+    EXPECT_GE(phaseSteps, 5); // the flash clock runs; the style keeps the lamps lit
+    EXPECT_TRUE(lampChanges(h, 1000).empty());
+}
+
+TEST(EditorIdle, LampFlashingShowsInThePixels) {
+    EditorHost h;
+    h.record()->setParameter(h.record(), kBypass, 1.0f);
+    auto* bypass = dynamic_cast<nSwitch*>(h.control(kBypass));
+    auto ledPixels = [&] {
+        driver::Image image = h.capture();
+        std::vector<std::uint32_t> pixels;
+        for (int y = 334; y < 334 + 19; ++y)
+            for (int x = 179 + 36; x < 179 + 52; ++x)
+                pixels.push_back(image.rgb(x, y));
+        return pixels;
+    };
+    h.idle();
+    const bool firstDark = bypass->isLedDark();
+    const auto first = ledPixels();
+    driver::advance(310);
+    h.idle();
+    ASSERT_NE(bypass->isLedDark(), firstDark);
+    EXPECT_NE(ledPixels(), first);
+}
+
+TEST(EditorIdle, HostGainOfZeroLeavesFineModeAndShowsZero) {
+    EditorHost h;
+    h.record()->setParameter(h.record(), kGain, 0.9f); // about +16 dB
+    h.click(179 + 10, 408 + 10);                       // Fine on
+    h.idle();
+    ASSERT_TRUE(fader(h).isFineMode());
+    h.record()->setParameter(h.record(), kGain, 0.0f);
+    EXPECT_EQ(fader(h).getValue(), 0.0f);
+    h.idle();
+    EXPECT_FALSE(fader(h).isFineMode());
+    EXPECT_EQ(fader(h).getValue(), 0.0f);
+    EXPECT_EQ(fader(h).model().capRow(), 352);
+    // A gain again brings fine mode back with the switch still on.
+    h.record()->setParameter(h.record(), kGain, 0.5f);
+    h.idle();
+    EXPECT_TRUE(fader(h).isFineMode());
+    EXPECT_EQ(fader(h).getValue(), 0.5f);
+}
+
+} // namespace
+} // namespace kavet::test
+
+namespace kavet::test {
+namespace {
+
+// The pixels of a control's rectangle in the host window.
+std::vector<std::uint32_t> pixelsOf(const EditorHost& h, std::int32_t tag) {
+    toolkit::CRectangle r;
+    h.control(tag)->getViewSize(r);
+    const driver::Image image = h.capture();
+    std::vector<std::uint32_t> pixels;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            pixels.push_back(image.rgb(x, y));
+    return pixels;
+}
+
+TEST(EditorLook, EverySwitchShowsItsStateAfterAClick) {
+    const std::int32_t tags[] = {kPhase, kMute, kBypass, editor::kTagPre, editor::kTagFine};
+    for (std::int32_t tag : tags) {
+        SCOPED_TRACE(tag);
+        EditorHost h;
+        h.plug().getPrefs()->set(kPrefMuteLamp, 1); // steady lamps: no flashing in between
+        h.plug().getPrefs()->set(kPrefBypassLamp, 1);
+        h.idle();
+        const auto off = pixelsOf(h, tag);
+        toolkit::CRectangle r;
+        h.control(tag)->getViewSize(r);
+        h.click(r.left + 8, r.top + 8);
+        h.idle();
+        const auto on = pixelsOf(h, tag);
+        EXPECT_NE(on, off);
+        h.click(r.left + 8, r.top + 8);
+        h.idle();
+        EXPECT_EQ(pixelsOf(h, tag), off);
+    }
+}
+
+} // namespace
+} // namespace kavet::test
+
+namespace kavet::test {
+namespace {
+
+TEST(EditorClose, WithTheOptionsPageOpenAndOpensAgainWithTheLogo) {
+    EditorHost h;
+    h.click(27, 91);
+    auto* options = dynamic_cast<editor::nSplash*>(h.control(editor::kTagOptions));
+    ASSERT_TRUE(options->isOpen());
+    h.closeEditor();
+    ASSERT_TRUE(h.openEditor());
+    options = dynamic_cast<editor::nSplash*>(h.control(editor::kTagOptions));
+    EXPECT_FALSE(options->isOpen());
+    EXPECT_EQ(h.editor().getEditorFrame()->getModalView(), nullptr);
+    h.click(27, 91);
+    EXPECT_TRUE(options->isOpen());
+}
+
+} // namespace
+} // namespace kavet::test
