@@ -1,0 +1,107 @@
+// Cost of the stereo editor on the UI thread: one idle while the meters move (snapshot,
+// maxima, readouts, fader levels and holds, the redraw of what changed), and a full repaint
+// of the 265 x 534 window. Headless backend, real clock.
+#include "frame.h"
+#include "plug.h"
+#include "pluged.h"
+
+#include <kavet/driver.h>
+
+#include <benchmark/benchmark.h>
+
+#include <windows.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+VstIntPtr VSTCALLBACK benchHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+    return opcode == audioMasterVersion ? kVstVersion : 0;
+}
+
+// One effect with its editor open in a host window.
+struct OpenEditor {
+    HWND host = nullptr;
+    AEffect* effect = nullptr;
+
+    OpenEditor() {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "KavetBenchHost";
+        RegisterClassA(&wc);
+        host = CreateWindowExA(0, wc.lpszClassName, "Host", WS_POPUP | WS_VISIBLE, 0, 0, 265, 534,
+                               nullptr, nullptr, wc.hInstance, nullptr);
+        effect = kavet::createEffectInstance(benchHost)->getAeffect();
+        dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
+        dispatch(effMainsChanged, 0, 1);
+        dispatch(effEditOpen, 0, 0, host);
+        kavet::driver::pump(); // first paint
+    }
+    ~OpenEditor() {
+        dispatch(effEditClose);
+        dispatch(effClose);
+        DestroyWindow(host);
+        UnregisterClassA("KavetBenchHost", GetModuleHandleA(nullptr));
+    }
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
+                       void* ptr = nullptr, float opt = 0.0f) {
+        return effect->dispatcher(effect, opcode, index, value, ptr, opt);
+    }
+    HWND frameWindow() const {
+        auto* plug = static_cast<kavet::Plug*>(static_cast<AudioEffect*>(effect->object));
+        auto* editor = static_cast<kavet::editor::PlugEd*>(plug->getEditor());
+        return editor->getFrame()->getWindow();
+    }
+};
+
+// A block whose level changes every call, so every idle finds new meter values.
+void processBlock(AEffect* effect, int step) {
+    static std::vector<float> left(1024), right(1024);
+    float level = 0.05f + 0.9f * static_cast<float>(0.5 + 0.5 * std::sin(step * 0.7));
+    for (std::size_t i = 0; i < left.size(); ++i) {
+        left[i] = (i & 1) ? level : -level;
+        right[i] = 0.5f * left[i];
+    }
+    float* channels[2] = {left.data(), right.data()};
+    effect->processReplacing(effect, channels, channels, static_cast<VstInt32>(left.size()));
+}
+
+void BM_IdleWithMovingMeters(benchmark::State& state) {
+    OpenEditor editor;
+    int step = 0;
+    for (auto _ : state) {
+        processBlock(editor.effect, step++); // audio between idles, not timed
+        auto start = std::chrono::steady_clock::now();
+        editor.dispatch(effEditIdle);
+        kavet::driver::pump();
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+}
+BENCHMARK(BM_IdleWithMovingMeters)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+void BM_FullRepaint(benchmark::State& state) {
+    OpenEditor editor;
+    HWND frame = editor.frameWindow();
+    for (auto _ : state) {
+        InvalidateRect(frame, nullptr, FALSE);
+        UpdateWindow(frame);
+    }
+}
+BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+// The effect reads and writes the user's preferences: keep the benchmark's to itself.
+int main(int argc, char** argv) {
+    char folder[] = "/tmp/kavet-bench-XXXXXX";
+    if (mkdtemp(folder) != nullptr) setenv("XDG_CONFIG_HOME", folder, 1);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
