@@ -1,6 +1,5 @@
-// ITemplateCustomUI: the editor wrapper as the process and the placeholder view see it.
-// Slot order is fixed. Only the interface exists so far: the wrapper that opens the
-// effect's editor in a child window of the host's window comes with the editor.
+// ITemplateCustomUI: the editor wrapper as the process and the placeholder view see it
+// (CTemplateCustomUI implements it). Slot order is fixed. UI thread only.
 #pragma once
 
 class ITemplateProcess;

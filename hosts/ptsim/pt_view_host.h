@@ -2,7 +2,12 @@
 // window of the Win32 layer with a client area of the size the host chose, and a drawing
 // port on it that DigiExt turns back into the window. Opening follows the host: ask the
 // view's extent, create the view, attach the port; closing detaches the port, disposing
-// destroys the view. UI thread only.
+// destroys the view. UI thread only; the instance outlives its view host.
+//
+// On Windows every module shares the system's window manager. Here a module mapped from a
+// file carries its own Win32 layer, whose windows cannot live in the host's: its view
+// requests get their defined answers (a window-handle error when the port is attached),
+// and a module linked into the host program (PtLinkedModule) shows its editor for real.
 #pragma once
 
 #include "pt_instance.h"

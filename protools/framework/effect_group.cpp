@@ -75,6 +75,13 @@ CEffectProcess* CEffectGroup::NewProcess(int typeIndex, const PtProcessSetup& se
     return processes_.back().get();
 }
 
+CEffectProcess* CEffectGroup::FindProcess(const PtProcess* handle) const {
+    if (handle == nullptr) return nullptr;
+    for (const auto& p : processes_)
+        if (p->GetHandle() == handle) return p.get();
+    return nullptr;
+}
+
 bool CEffectGroup::OwnsProcess(const CEffectProcess* process) const {
     return process != nullptr &&
            std::any_of(processes_.begin(), processes_.end(),

@@ -44,6 +44,9 @@ public:
     // False when `process` is not one of this group's.
     bool DeleteProcess(CEffectProcess* process);
     bool OwnsProcess(const CEffectProcess* process) const;
+    // The process whose handle the host holds, or null: the handle is compared, never
+    // followed, so anything a host passes gets an answer.
+    CEffectProcess* FindProcess(const PtProcess* handle) const;
 
     // The group of this module, or null.
     static CEffectGroup* ModuleGroup();

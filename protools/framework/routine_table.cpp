@@ -37,8 +37,7 @@ template <typename Body> std::int32_t Guarded(Body body) {
 CEffectProcess* Find(PtProcess* handle) {
     CEffectGroup* group = CEffectGroup::ModuleGroup();
     if (group == nullptr || handle == nullptr) return nullptr;
-    auto* process = static_cast<CEffectProcess*>(CProcess::FromHandle(handle));
-    return group->OwnsProcess(process) ? process : nullptr;
+    return group->FindProcess(handle);
 }
 
 void CopyCodes(const std::vector<std::int32_t>& codes, std::int32_t* out, std::int32_t* count) {

@@ -71,8 +71,7 @@ public:
         resourceFileInOpen = ptfw::GetCurrentResourceFile();
         frame = new toolkit::CFrame(toolkit::CRectangle(0, 0, 265, 534), window, this);
         view = new PaintView(toolkit::CRectangle(0, 0, 265, 534));
-        frame->addView(view);
-        view->forget();
+        frame->addView(view); // the frame takes our reference
         return true;
     }
     void close() override {
@@ -94,6 +93,8 @@ public:
 };
 
 // Replaces the effect's editor (the effect owns and deletes the new one); null removes it.
+// While a test editor is in place the test makes no parameter or chunk calls: the effect
+// hands those to its own editor class.
 TestEditor* replaceEditor(kavet::Plug* effect, bool withEditor) {
     AEffEditor* old = effect->getEditor();
     effect->setEditor(nullptr);
