@@ -9,7 +9,7 @@ cd "$(dirname "$0")"
 jobs=$(nproc 2>/dev/null || echo 2)
 
 packages=(cmake make g++ pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
-          libsndfile1-dev libpng-dev g++-mingw-w64-i686 wine wine32:i386)
+          libsndfile1-dev libpng-dev g++-mingw-w64-i686 wine wine32:i386 xvfb xauth)
 
 missing_packages() {
     local p

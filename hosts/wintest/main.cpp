@@ -8,6 +8,11 @@
 // prefix): the host then expects no stored preferences before the first effect exists,
 // and may write and delete them to exercise the plug-in's loading of them.
 // Prints one line per check and "N passed, M failed"; exits 0 only when nothing failed.
+//
+//   kavet-wintest --editor OUT.bmp [STEP...] "Velmorant Kavet Mono.dll"
+//
+// opens the module's editor in a window instead and writes its pixels (editor_capture.h).
+#include "editor_capture.h"
 #include "suites.h"
 
 #include <windows.h>
@@ -35,12 +40,15 @@ void run(Checker& check, Context& ctx, const char* section, void (*suite)(Contex
 }
 
 int usage() {
-    std::fprintf(stderr, "usage: kavet-wintest [--fresh] MODULE.dll\n");
+    std::fprintf(stderr, "usage: kavet-wintest [--fresh] MODULE.dll\n"
+                         "       kavet-wintest --editor OUT.bmp [STEP...] MODULE.dll\n");
     return 2;
 }
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--editor") == 0)
+        return runEditorCapture(argc - 2, argv + 2);
     bool fresh = false;
     const char* path = nullptr;
     for (int i = 1; i < argc; ++i) {

@@ -2,15 +2,26 @@
 # Runs a Windows program under Wine in a fresh, throw-away prefix, so that it sees a new
 # machine: an empty registry for the current user and nothing installed.
 #
-#   run-wine.sh PROGRAM.exe [ARGUMENT...]
+#   run-wine.sh [--display] PROGRAM.exe [ARGUMENT...]
 #
 # Arguments naming existing files are passed as Windows paths (drive Z: is the Unix root).
-# Needs no display, no network and no standard input; Wine's own messages are silenced and
-# its Mono and Gecko installers are disabled. Exits with the program's status.
+# Needs no network and no standard input; Wine's own messages are silenced and its Mono and
+# Gecko installers are disabled. Without --display the program gets no display (DISPLAY and
+# WAYLAND_DISPLAY are cleared); with it, it keeps the X display in DISPLAY, which programs
+# that open windows need (run it under xvfb-run). Exits with the program's status.
 set -eu
 
+keep_display=no
+if [ "${1:-}" = --display ]; then
+    keep_display=yes
+    shift
+fi
 if [ $# -lt 1 ]; then
-    echo "usage: run-wine.sh PROGRAM.exe [ARGUMENT...]" >&2
+    echo "usage: run-wine.sh [--display] PROGRAM.exe [ARGUMENT...]" >&2
+    exit 2
+fi
+if [ $keep_display = yes ] && [ -z "${DISPLAY:-}" ]; then
+    echo "run-wine.sh: --display needs an X display in DISPLAY (run it under xvfb-run -a)" >&2
     exit 2
 fi
 
@@ -24,7 +35,8 @@ export WINEARCH=win32
 export WINEDEBUG=-all
 # No Mono, no Gecko, no desktop menu entries.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-unset DISPLAY WAYLAND_DISPLAY
+unset WAYLAND_DISPLAY
+[ $keep_display = yes ] || unset DISPLAY
 
 cleanup() {
     "$wineserver" -k >/dev/null 2>&1 || true
