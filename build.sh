@@ -34,7 +34,7 @@ install_packages() {
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -q
     # shellcheck disable=SC2086
-    apt-get install -y -q --no-install-recommends $missing
+    apt-get install -y -q $missing
 }
 
 configure() { # configure DIR [CMAKE ARGS...]
