@@ -14,14 +14,19 @@ bool failEditorAllocation = false;
 }
 
 // The nothrow allocation the effect uses for its editor; fails for an editor-sized request
-// while the test asks for it.
+// while the test asks for it. Otherwise it is the ordinary allocation, so that the ordinary
+// delete releases it.
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
     if (failEditorAllocation && size == sizeof(kavet::editor::PlugEd)) return nullptr;
-    return std::malloc(size == 0 ? 1 : size);
+    try {
+        return ::operator new(size);
+    } catch (...) {
+        return nullptr;
+    }
 }
 
 void operator delete(void* p, const std::nothrow_t&) noexcept {
-    std::free(p);
+    ::operator delete(p);
 }
 
 extern "C" AEffect* VSTPluginMain(audioMasterCallback host);

@@ -61,6 +61,9 @@ public:
         if (frame) {
             toolkit::CFrame* old = frame;
             frame = nullptr;
+            // An open options page is the modal view and a child a second time: take it out
+            // of the modal slot first, so the frame releases it once.
+            old->setModalView(nullptr);
             old->forget();
         }
         AEffGUIEditor::close();
