@@ -66,8 +66,7 @@ public:
         AEffGUIEditor::open(window);
         countingFrame = new CountingFrame(CRectangle(0, 0, 265, 534), window, this);
         view = new ColorView(CRectangle(20, 30, 120, 80), 0xFF0000);
-        countingFrame->addView(view);
-        view->forget();
+        countingFrame->addView(view); // the frame takes our reference and deletes the view
         frame = countingFrame;
         return true;
     }

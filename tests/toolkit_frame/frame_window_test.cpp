@@ -41,9 +41,7 @@ protected:
         a = new ColorView(CRectangle(10, 10, 60, 60), kRed);
         b = new ColorView(CRectangle(70, 10, 120, 60), kGreen);
         frame->addView(a);
-        frame->addView(b);
-        a->forget();
-        b->forget();
+        frame->addView(b); // the frame takes over both references and deletes the views
     }
     void TearDown() override {
         if (frame) frame->forget();
@@ -186,10 +184,7 @@ TEST_F(FrameWindowTest, UpdateModesOfANestedContainer) {
         EXPECT_TRUE(filled(image, CRectangle(30, 30, 70, 70), c.firstAfter));
         EXPECT_TRUE(filled(image, CRectangle(120, 30, 160, 70), c.secondAfter));
         EXPECT_EQ(box->isDirty(), c.dirtyAfter);
-        first->forget();
-        second->forget();
-        box->forget();
-        frame->forget();
+        frame->forget(); // deletes the box, which deletes its children
         frame = nullptr;
     }
 }
@@ -388,8 +383,6 @@ TEST_F(FrameWindowTest, TransparentContainerWithoutOffscreenShowsTheFrameBehindI
     auto* inner = new ColorView(CRectangle(10, 10, 30, 30), kRed);
     box->addView(inner);
     frame->addView(box);
-    inner->forget();
-    box->forget();
     driver::pump();
     EXPECT_EQ(box->getOffscreenContext(), nullptr);
     EXPECT_TRUE(filled(shot(), CRectangle(140, 30, 160, 50), kRed));

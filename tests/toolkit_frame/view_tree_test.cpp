@@ -73,13 +73,12 @@ TEST(ViewTree, MouseDisabledChildLetsTheClickFallThrough) {
 
 TEST(ViewTree, MouseableAreaDecidesTheHitNotTheViewSize) {
     Tree t;
-    t.frame->removeView(t.b, false);
-    t.frame->addViewWithArea(t.b, CRectangle(85, 10, 90, 60));
+    t.frame->removeView(t.b, false);                           // hands the reference back to us...
+    t.frame->addViewWithArea(t.b, CRectangle(85, 10, 90, 60)); // ...and the frame takes it again
     t.click(50, 20);
     EXPECT_EQ(t.a->clicks.size(), 1u);
     t.click(86, 20);
     EXPECT_EQ(t.b->clicks.size(), 1u);
-    t.b->forget();
 }
 
 TEST(ViewTree, NestedContainerPassesTheClickInItsOwnCoordinates) {
@@ -88,8 +87,6 @@ TEST(ViewTree, NestedContainerPassesTheClickInItsOwnCoordinates) {
     auto* leaf = new ColorView(CRectangle(5, 5, 25, 25), 0x0000FF);
     inner->addView(leaf);
     t.frame->addView(inner);
-    inner->forget();
-    leaf->forget();
     t.click(110, 30);
     ASSERT_EQ(leaf->clicks.size(), 1u);
     EXPECT_EQ(leaf->clicks[0], CPosition(10, 10));
@@ -210,10 +207,7 @@ TEST(ViewTree, DroppedFilesReachTheViewUnderThePointWithNamesAndLocalPoint) {
     CPosition p(5, 5);
     EXPECT_FALSE(loose->onDropFiles(reinterpret_cast<void**>(const_cast<char**>(names)), 1, 0, p));
     EXPECT_EQ(under->drops, 0);
-    under->forget();
-    loose->forget();
-    leaf->forget();
-    inner->forget();
+    loose->forget(); // deletes under with it
 }
 
 TEST(ViewTree, ChildListKeepsOneReferencePerChild) {
@@ -223,11 +217,11 @@ TEST(ViewTree, ChildListKeepsOneReferencePerChild) {
     auto* kept = new CountedView(CRectangle(0, 0, 10, 10), &deleted);
     auto* owned = new CountedView(CRectangle(0, 0, 10, 10), &deleted);
     container->addView(kept);
-    container->addView(owned);
-    owned->forget(); // the container's reference is the only one now
+    container->addView(owned); // the container takes over our reference to owned
     container->addView(nullptr);
     EXPECT_EQ(container->getNbViews(), 2);
-    EXPECT_EQ(kept->getNbReference(), 2);
+    EXPECT_EQ(kept->getNbReference(), 2); // ours and the link's
+    EXPECT_EQ(owned->getNbReference(), 2);
     EXPECT_EQ(container->getView(0), kept);
     EXPECT_EQ(container->getView(1), owned);
     EXPECT_EQ(container->getView(2), nullptr);
@@ -241,10 +235,10 @@ TEST(ViewTree, ChildListKeepsOneReferencePerChild) {
     stranger->forget();
     EXPECT_EQ(deleted, 1);
 
-    container->removeView(kept, false);
+    container->removeView(kept, false); // only the link's reference goes
     EXPECT_EQ(kept->getNbReference(), 1);
     EXPECT_FALSE(container->isChild(kept));
-    container->forget(); // deletes the remaining child with it
+    container->forget(); // forgets owned twice: deleted with it
     EXPECT_EQ(deleted, 2);
     kept->forget();
     EXPECT_EQ(deleted, 3);
@@ -310,8 +304,6 @@ TEST(ViewTree, MouseLocationOfANestedViewIsInItsParentsCoordinates) {
     t.a->getMouseLocation(context, where);
     EXPECT_EQ(where, CPosition(130, 45));
     context->forget();
-    leaf->forget();
-    inner->forget();
 }
 
 TEST(ViewTree, ContainerOffscreenFollowsSizeAndSwitch) {
