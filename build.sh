@@ -8,8 +8,9 @@ cd "$(dirname "$0")"
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
-packages=(cmake make g++ pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
-          libsndfile1-dev libpng-dev g++-mingw-w64-i686 wine wine32:i386 xvfb xauth)
+packages=(cmake make g++ pkg-config ccache googletest libgtest-dev libgmock-dev libbenchmark-dev
+          libsndfile1-dev libpng-dev libx11-dev libxext-dev libxtst-dev
+          g++-mingw-w64-i686 wine wine32:i386 xvfb xauth)
 
 missing_packages() {
     local p
@@ -32,15 +33,26 @@ install_packages() {
         dpkg --add-architecture i386
     fi
     export DEBIAN_FRONTEND=noninteractive
-    apt-get update -q
+    # A mirror caught mid-sync fails one index or another: what can be installed still is.
+    apt-get update -q || echo "build.sh: apt-get update failed; installing from the lists there are" >&2
     # shellcheck disable=SC2086
-    apt-get install -y -q $missing
+    apt-get install -y -q $missing && return 0
+    # One package that cannot be had must not keep the others out: one by one, then. The
+    # build leaves out what needs a missing package (the Windows tests without Wine).
+    local p
+    for p in $missing; do
+        apt-get install -y -q "$p" || echo "build.sh: could not install $p" >&2
+    done
 }
 
 configure() { # configure DIR [CMAKE ARGS...]
     local dir=$1
     shift
-    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+    local launcher=()
+    if command -v ccache >/dev/null 2>&1; then
+        launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    fi
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" "$@" >/dev/null
 }
 
 case "${1:-}" in

@@ -107,9 +107,9 @@ TEST(VstModules, EffectRecordsCarryWhatHostsRead) {
     }
 }
 
-// A Linux host hands its editor window as an X11 window id, which the module's windowing
-// layer does not know (it has no X11 backend yet): the editor refuses to open, and the
-// effect goes on processing.
+// A Linux host hands its editor window as an X11 window id. Where the display does not know
+// that window (or there is no display, as here), the editor refuses to open, and the effect
+// goes on processing.
 TEST(VstModules, EditorOpenInAnX11WindowFailsCleanly) {
     for (const ModuleFacts* facts : kBoth) {
         SCOPED_TRACE(facts->product);

@@ -1,4 +1,5 @@
 // Keyboard focus and mouse capture.
+#include "user/display.h"
 #include "user/state.h"
 
 namespace kavet::user {
@@ -41,6 +42,7 @@ HWND WINAPI SetFocus(HWND hwnd) {
     }
     if (hwnd && still && IsWindow(hwnd))
         SendMessageA(hwnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
+    display::focusMoved(old, hwnd);
     return old;
 }
 

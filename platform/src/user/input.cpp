@@ -2,6 +2,7 @@
 // double-click time, cursors and icons.
 #include "user/input.h"
 
+#include "user/display.h"
 #include "user/state.h"
 
 #include <cstdlib>
@@ -43,7 +44,7 @@ std::shared_ptr<Window> mouseTargetLocked(const State& s) {
     return w;
 }
 
-void postMouseLocked(State& s, UINT message, HWND hookWindow = nullptr) {
+void postMouseLocked(State& s, UINT message, std::uint64_t timeMs, HWND hookWindow = nullptr) {
     auto w = mouseTargetLocked(s);
     if (!w) return;
     POINT o = clientOriginLocked(*w);
@@ -52,7 +53,7 @@ void postMouseLocked(State& s, UINT message, HWND hookWindow = nullptr) {
                 message,
                 mouseKeysLocked(s),
                 MAKELPARAM(s.cursor.x - o.x, s.cursor.y - o.y),
-                static_cast<DWORD>(nowMs()),
+                static_cast<DWORD>(timeMs),
                 s.cursor};
     m.hookWindow = hookWindow ? hookWindow : w->handle;
     postInputLocked(m);
@@ -60,9 +61,9 @@ void postMouseLocked(State& s, UINT message, HWND hookWindow = nullptr) {
 
 // One press: WM_xBUTTONDOWN, or WM_xBUTTONDBLCLK for a second press of the same button in
 // the same window within the double-click time and rectangle, when the class asks for it.
-UINT pressMessageLocked(State& s, UINT downMsg, UINT dblMsg) {
+UINT pressMessageLocked(State& s, UINT downMsg, UINT dblMsg, std::uint64_t timeMs) {
     auto w = mouseTargetLocked(s);
-    DWORD now = static_cast<DWORD>(nowMs());
+    DWORD now = static_cast<DWORD>(timeMs);
     int dx = std::abs(s.cursor.x - s.lastClickPos.x), dy = std::abs(s.cursor.y - s.lastClickPos.y);
     bool dbl = w && (w->cls->style & CS_DBLCLKS) && s.lastClickMessage == downMsg &&
                s.lastClickWindow == w->handle && now - s.lastClickTime <= s.doubleClickTime &&
@@ -110,14 +111,22 @@ int leftKey(int vk) {
 
 } // namespace
 
-void moveCursor(POINT screen) {
+void moveCursor(POINT screen, std::uint64_t timeMs) {
     State& s = state();
     std::lock_guard g(s.lock);
     s.cursor = screen;
-    postMouseLocked(s, WM_MOUSEMOVE);
+    postMouseLocked(s, WM_MOUSEMOVE, timeMs);
+}
+
+void moveCursor(POINT screen) {
+    moveCursor(screen, nowMs());
 }
 
 void button(PhysicalButton b, bool isDown) {
+    button(b, isDown, nowMs());
+}
+
+void button(PhysicalButton b, bool isDown, std::uint64_t timeMs) {
     State& s = state();
     std::lock_guard g(s.lock);
     int vk = b == PhysicalButton::Left    ? VK_LBUTTON
@@ -131,11 +140,15 @@ void button(PhysicalButton b, bool isDown) {
     UINT downMsg = logical == VK_LBUTTON   ? WM_LBUTTONDOWN
                    : logical == VK_RBUTTON ? WM_RBUTTONDOWN
                                            : WM_MBUTTONDOWN;
-    UINT message = isDown ? pressMessageLocked(s, downMsg, downMsg + 2) : downMsg + 1;
-    postMouseLocked(s, message);
+    UINT message = isDown ? pressMessageLocked(s, downMsg, downMsg + 2, timeMs) : downMsg + 1;
+    postMouseLocked(s, message, timeMs);
 }
 
 void wheel(int delta) {
+    wheel(delta, nowMs());
+}
+
+void wheel(int delta, std::uint64_t timeMs) {
     State& s = state();
     std::lock_guard g(s.lock);
     HWND under = windowFromPointLocked(s.cursor);
@@ -148,7 +161,7 @@ void wheel(int delta) {
                 WM_MOUSEWHEEL,
                 MAKEWPARAM(mouseKeysLocked(s), static_cast<WORD>(static_cast<short>(delta))),
                 MAKELPARAM(s.cursor.x, s.cursor.y),
-                static_cast<DWORD>(nowMs()),
+                static_cast<DWORD>(timeMs),
                 s.cursor};
     m.hookWindow = under ? under : target->handle;
     m.mouseData = static_cast<DWORD>(static_cast<WORD>(static_cast<short>(delta))) << 16;
@@ -156,6 +169,10 @@ void wheel(int delta) {
 }
 
 void key(int vk, bool isDown) {
+    key(vk, isDown, nowMs());
+}
+
+void key(int vk, bool isDown, std::uint64_t timeMs) {
     if (vk <= 0 || vk > 255) return;
     State& s = state();
     std::lock_guard g(s.lock);
@@ -178,12 +195,16 @@ void key(int vk, bool isDown) {
                 message,
                 static_cast<WPARAM>(generic),
                 static_cast<LPARAM>(static_cast<LONG>(flags)),
-                static_cast<DWORD>(nowMs()),
+                static_cast<DWORD>(timeMs),
                 s.cursor};
     postInputLocked(m);
 }
 
 void character(char c) {
+    character(c, nowMs());
+}
+
+void character(char c, std::uint64_t timeMs) {
     State& s = state();
     std::lock_guard g(s.lock);
     auto target = findLocked(s.focus);
@@ -193,9 +214,25 @@ void character(char c) {
                 WM_CHAR,
                 static_cast<WPARAM>(static_cast<unsigned char>(c)),
                 1,
-                static_cast<DWORD>(nowMs()),
+                static_cast<DWORD>(timeMs),
                 s.cursor};
     postInputLocked(m);
+}
+
+void syncModifiers(bool shift, bool control, bool alt) {
+    State& s = state();
+    std::lock_guard g(s.lock);
+    const std::pair<int, bool> keys[] = {{VK_SHIFT, shift}, {VK_CONTROL, control}, {VK_MENU, alt}};
+    for (auto [vk, isDown] : keys) {
+        if (down(s, vk) == isDown) continue;
+        setKey(s, vk, isDown);
+        if (!isDown) {
+            setKey(s, leftKey(vk), false);
+            setKey(s, leftKey(vk) + 1, false); // VK_Rxxx follows VK_Lxxx
+        } else {
+            setKey(s, leftKey(vk), true);
+        }
+    }
 }
 
 void setSwapButtons(bool swap) {
@@ -218,6 +255,7 @@ using namespace kavet::user;
 
 BOOL WINAPI GetCursorPos(LPPOINT pt) {
     if (!pt) return FALSE;
+    display::pollInput();
     std::lock_guard g(state().lock);
     *pt = state().cursor;
     return TRUE;
@@ -225,16 +263,24 @@ BOOL WINAPI GetCursorPos(LPPOINT pt) {
 
 BOOL WINAPI SetCursorPos(int x, int y) {
     input::moveCursor({x, y});
+    display::cursorMoved({x, y});
     return TRUE;
 }
 
 int WINAPI ShowCursor(BOOL show) {
-    std::lock_guard g(state().lock);
-    return show ? ++state().cursorCount : --state().cursorCount;
+    int count;
+    {
+        std::lock_guard g(state().lock);
+        count = show ? ++state().cursorCount : --state().cursorCount;
+    }
+    // The cursor shows while the count is at least 0.
+    if (count == (show ? 0 : -1)) display::cursorShown(show != FALSE);
+    return count;
 }
 
 SHORT WINAPI GetAsyncKeyState(int vk) {
     if (vk <= 0 || vk > 255) return 0;
+    display::pollInput();
     std::lock_guard g(state().lock);
     return (state().asyncKeys[static_cast<std::size_t>(vk)] & 0x80) ? static_cast<SHORT>(0x8000)
                                                                     : 0;
@@ -242,6 +288,7 @@ SHORT WINAPI GetAsyncKeyState(int vk) {
 
 SHORT WINAPI GetKeyState(int vk) {
     if (vk <= 0 || vk > 255) return 0;
+    display::pollInput();
     std::lock_guard g(state().lock);
     auto q = queueLocked(GetCurrentThreadId());
     std::uint8_t k = q->keys[static_cast<std::size_t>(vk)];

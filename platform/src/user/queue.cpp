@@ -1,6 +1,7 @@
 // The per-thread message queue: posting, sending (across threads too), retrieval with
 // filters, hooks on input retrieval, synthesized WM_PAINT, translation and dispatch.
 #include "user/clock.h"
+#include "user/display.h"
 #include "user/keyboard.h"
 #include "user/state.h"
 
@@ -286,6 +287,7 @@ void WINAPI PostQuitMessage(int code) {
 
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT min, UINT max, UINT flags) {
     if (!msg) return FALSE;
+    display::service();
     processDueEvents();
     return peekOne(msg, {hwnd, min, max}, flags) ? TRUE : FALSE;
 }
@@ -299,6 +301,7 @@ BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT min, UINT max) {
             std::lock_guard g(s.lock);
             generation = s.generation;
         }
+        display::service();
         processDueEvents();
         if (peekOne(msg, {hwnd, min, max}, PM_REMOVE)) return msg->message != WM_QUIT;
         std::uint64_t next;

@@ -2,8 +2,10 @@
 target_sources(kavet_platform PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/classes.cpp
     ${CMAKE_CURRENT_LIST_DIR}/clock.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/compose.cpp
     ${CMAKE_CURRENT_LIST_DIR}/core.cpp
     ${CMAKE_CURRENT_LIST_DIR}/defwindow.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/display.cpp
     ${CMAKE_CURRENT_LIST_DIR}/edit.cpp
     ${CMAKE_CURRENT_LIST_DIR}/focus.cpp
     ${CMAKE_CURRENT_LIST_DIR}/hooks.cpp

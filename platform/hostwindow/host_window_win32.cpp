@@ -1,0 +1,16 @@
+// On Windows the host's window is the parent, and the system carries input and pixels.
+#include <kavet/host_window.h>
+
+namespace kavet::hostwindow {
+
+HWND attach(void* system, int, int) {
+    return IsWindow(static_cast<HWND>(system)) ? static_cast<HWND>(system) : nullptr;
+}
+
+void pump() {}
+
+void present() {}
+
+void detach(HWND) {}
+
+} // namespace kavet::hostwindow

@@ -1,0 +1,29 @@
+// Editors shown in a host's own window. A host hands the editor a window of its window
+// system (an HWND on Windows, an X11 Window id on Linux); these calls make it the parent the
+// editor's frame opens in, and carry input and pixels between the window system and the
+// editor while the host idles it. On Windows the system does all of it, and the calls pass
+// the host's window through. UI thread (the thread that opens, idles and closes the editor).
+#pragma once
+
+#include <windows.h>
+
+namespace kavet::hostwindow {
+
+// The parent for the editor: `system` itself when it is a window of this process's window
+// manager; otherwise a new window standing for the window system's window `system`, with
+// the editor's area of `width` x `height` pixels shown at its top left; null when it cannot
+// be shown (no display, no such window), and then nothing was created.
+HWND attach(void* system, int width, int height);
+
+// Events in: the window system's pending input goes to the windows it is meant for, and the
+// calling thread's messages are dispatched (painting included).
+void pump();
+
+// Pixels out: what changed since the last time in the attached windows of the calling thread.
+void present();
+
+// After the editor has closed: the window from attach goes, with everything it held. Nothing
+// for a parent that attach passed through.
+void detach(HWND parent);
+
+} // namespace kavet::hostwindow

@@ -1,0 +1,30 @@
+// kavet/host_window.h outside Windows: a parent that is a window of the layer passes
+// through (the headless backend); any other is an X11 window id of the host.
+#include <kavet/host_window.h>
+
+#include "x11/backend.h"
+
+#include <cstdint>
+
+namespace kavet::hostwindow {
+
+HWND attach(void* system, int width, int height) {
+    if (!system) return nullptr;
+    if (IsWindow(static_cast<HWND>(system))) return static_cast<HWND>(system);
+    const auto id = static_cast<::Window>(reinterpret_cast<std::uintptr_t>(system));
+    return x11::Backend::instance().attach(id, width, height);
+}
+
+void pump() {
+    x11::Backend::instance().pump();
+}
+
+void present() {
+    x11::Backend::instance().present();
+}
+
+void detach(HWND parent) {
+    x11::Backend::instance().detach(parent);
+}
+
+} // namespace kavet::hostwindow

@@ -1,0 +1,44 @@
+// The editor states that every real window system must show exactly as the headless backend
+// draws them: the steps that lead there, their headless rendering, and the comparison.
+#pragma once
+
+#include "../windows/editor_steps.h"
+
+#include <kavet/driver.h>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace kavet::test {
+
+struct EditorScenario {
+    const char* name;
+    std::vector<EditorStep> steps;
+};
+
+// Where the pointer goes after a click: off the editor (screen coordinates of the headless
+// side).
+constexpr int kOffWindowX = 1000, kOffWindowY = 700;
+
+// Idle editor; a signal under gain, trim and phase, over full scale at the output (the
+// meters' zones and blends, hold marks, RMS lines, readouts, a lit switch); a signal
+// silenced by a gain of 0 (the cap at the bottom, "-" in the readouts); with Pre and Fine
+// clicked on (input meters, the fine scale); the options page opened from the logo.
+const std::vector<EditorScenario>& editorScenarios();
+
+inline void PrintTo(const EditorScenario& scenario, std::ostream* out) {
+    *out << scenario.name;
+}
+
+// The steps applied to the editor of this build's configuration on the headless backend,
+// from a fresh effect (44.1 kHz, mains on, editor open and painted, default preferences).
+driver::Image renderHeadless(const std::vector<EditorStep>& steps);
+
+// Pixel for pixel, naming the first differences; `side` names the other image.
+::testing::AssertionResult samePixels(const driver::Image& headless, const driver::Image& other,
+                                      const char* side);
+
+} // namespace kavet::test

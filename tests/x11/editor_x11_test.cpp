@@ -1,0 +1,313 @@
+// The editor in a Linux host's X11 window (Xvfb): it shows exactly what the headless backend
+// draws, takes real input as the headless editor takes the driver's, speaks XEmbed to an
+// embedder, and comes and goes without leaving windows, connections or memory behind.
+#include "x11_host.h"
+
+#include "editor_scenarios.h"
+
+#include "../editor/editor_host.h"
+
+#include "nfader.h"
+
+#include <gtest/gtest.h>
+
+#include <malloc.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+// After GoogleTest: Xlib's macros would break its names.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
+namespace kavet::x11test {
+namespace {
+
+using test::EditorScenario;
+using test::EditorStep;
+
+// Where the pointer goes after a click: in the host's window, off the editor.
+constexpr int kOffEditorX = 350, kOffEditorY = 300;
+constexpr int kCapX = 137; // the fader cap's column
+constexpr int kPhaseX = 189, kPhaseY = 305;
+constexpr int kGainFieldX = 138, kGainFieldY = 460;
+constexpr int kBackgroundX = 30, kBackgroundY = 300;
+
+X11Host::Options options() {
+    return {KAVET_MODULE, 100, 80, false};
+}
+
+void apply(X11Host& h, const EditorStep& step) {
+    switch (step.kind) {
+    case EditorStep::Set:
+        h.effect()->setParameter(h.effect(), step.index, step.value);
+        break;
+    case EditorStep::Mains:
+        h.dispatch(effMainsChanged, 0, step.index);
+        break;
+    case EditorStep::Process:
+        h.process(step.value, step.frames);
+        break;
+    case EditorStep::Idle:
+        h.idle();
+        break;
+    case EditorStep::Click: {
+        std::vector<Input> steps = click(step.index, step.frames);
+        steps.push_back(moveTo(kOffEditorX, kOffEditorY));
+        h.perform(steps);
+        break;
+    }
+    }
+}
+
+class EditorInX11Host : public ::testing::TestWithParam<EditorScenario> {};
+
+TEST_P(EditorInX11Host, WindowPixelsEqualHeadlessRendering) {
+    const EditorScenario& scenario = GetParam();
+    X11Host h(options());
+    ASSERT_TRUE(h.openEditor());
+    for (const EditorStep& step : scenario.steps)
+        apply(h, step);
+    const driver::Image seen = h.capture();
+    const std::string base = std::string(KAVET_TEST_OUTPUT_DIR) + "/x11-";
+    driver::writePng(seen, base + scenario.name + ".png");
+    driver::writePng(h.captureHost(), base + "host-" + scenario.name + ".png");
+    EXPECT_TRUE(test::samePixels(test::renderHeadless(scenario.steps), seen, "X11"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenarios, EditorInX11Host, ::testing::ValuesIn(test::editorScenarios()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// begin(index), automate(index, ...)..., end(index), the last value the effect's.
+void expectGesture(const X11Host& h, VstInt32 index) {
+    ASSERT_GE(h.calls.size(), 3u);
+    EXPECT_EQ(h.calls.front().opcode, audioMasterBeginEdit);
+    EXPECT_EQ(h.calls.front().index, index);
+    EXPECT_EQ(h.calls.back().opcode, audioMasterEndEdit);
+    EXPECT_EQ(h.calls.back().index, index);
+    for (std::size_t i = 1; i + 1 < h.calls.size(); ++i) {
+        EXPECT_EQ(h.calls[i].opcode, audioMasterAutomate) << "call " << i;
+        EXPECT_EQ(h.calls[i].index, index) << "call " << i;
+    }
+    EXPECT_EQ(h.calls[h.calls.size() - 2].opt, h.parameter(index));
+}
+
+int capMiddleY(float gain) {
+    test::EditorHost headless;
+    headless.record()->setParameter(headless.record(), kGain, gain);
+    headless.idle();
+    return 48 + dynamic_cast<editor::nFader*>(headless.control(kGain))->model().capRow() + 29;
+}
+
+TEST(EditorX11Input, ClickOnPhaseAutomatesIt) {
+    X11Host h(options());
+    ASSERT_TRUE(h.openEditor());
+    h.perform(click(kPhaseX, kPhaseY));
+    expectGesture(h, kPhase);
+    EXPECT_EQ(h.parameter(kPhase), 1.0f);
+}
+
+// The same gesture on the headless editor and in the X window gives the same gain.
+TEST(EditorX11Input, FaderDragsAndResetMatchTheHeadlessEditor) {
+    struct Case {
+        const char* name;
+        unsigned long modifier;
+        int dy;
+        unsigned headlessModifiers;
+        bool click;
+    } cases[] = {
+        {"drag 30 up", 0, -30, driver::NoModifier, false},
+        {"Shift-drag 30 up", XK_Shift_L, -30, driver::Shift, false},
+        {"Control-click", XK_Control_L, 0, driver::Control, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::EditorHost headless;
+        headless.record()->setParameter(headless.record(), kGain, 0.75f);
+        headless.idle();
+        const int from = capMiddleY(0.75f);
+        if (c.click)
+            headless.click(kCapX, from, c.headlessModifiers);
+        else
+            headless.drag(kCapX, from, kCapX, from + c.dy, 10, c.headlessModifiers);
+        const float expected = headless.plug().getParameter(kGain);
+
+        X11Host h(options());
+        h.effect()->setParameter(h.effect(), kGain, 0.75f);
+        ASSERT_TRUE(h.openEditor());
+        h.perform(c.click ? click(kCapX, from, c.modifier)
+                          : drag(kCapX, from, kCapX, from + c.dy, c.modifier));
+        expectGesture(h, kGain);
+        EXPECT_EQ(h.parameter(kGain), expected);
+        EXPECT_NE(h.parameter(kGain), 0.75f);
+    }
+}
+
+// Wheel notches (buttons 4 and 5, and the tilt buttons 6 and 7) reach the editor as wheel
+// turns, never as clicks: over the Phase switch they change nothing, as on the headless
+// editor, where a click toggles it.
+TEST(EditorX11Input, WheelButtonsAreTurnsNotClicks) {
+    test::EditorHost headless;
+    driver::moveTo(headless.frameWindow(), kPhaseX, kPhaseY);
+    driver::wheel(120);
+    driver::pump();
+    ASSERT_EQ(headless.plug().getParameter(kPhase), 0.0f);
+    for (int button : {4, 5, 6, 7}) {
+        SCOPED_TRACE(button);
+        X11Host h(options());
+        ASSERT_TRUE(h.openEditor());
+        h.perform({moveTo(kPhaseX, kPhaseY), wait(40), press(button), wait(20), release(button),
+                   wait(40)});
+        EXPECT_EQ(h.parameter(kPhase), 0.0f);
+        EXPECT_TRUE(h.calls.empty());
+    }
+}
+
+// A value typed into the Gain field: Return applies it; Escape (which the entry ignores) or a
+// click elsewhere leave the gain as it was.
+TEST(EditorX11Input, TypedGainAppliesWithReturnOnly) {
+    const auto minus6 = static_cast<float>(std::cbrt(std::pow(10.0, -6.0 / 20.0) / 8.0));
+    struct Case {
+        const char* name;
+        std::vector<Input> end;
+        float expected;
+    } cases[] = {
+        {"Return", typeKeys({XK_Return}), minus6},
+        {"Escape", typeKeys({XK_Escape}), 0.5f},
+        {"click elsewhere", click(kBackgroundX, kBackgroundY), 0.5f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        X11Host h(options());
+        ASSERT_TRUE(h.openEditor());
+        std::vector<Input> steps = click(kGainFieldX, kGainFieldY);
+        const std::vector<Input> typed = typeKeys({XK_minus, XK_6});
+        steps.insert(steps.end(), typed.begin(), typed.end());
+        steps.insert(steps.end(), c.end.begin(), c.end.end());
+        h.perform(steps);
+        EXPECT_NEAR(h.parameter(kGain), c.expected, 1e-6);
+    }
+}
+
+// The keyboard comes to the editor for a text entry and goes back when it ends.
+TEST(EditorX11Input, TextEntryTakesTheKeyboardAndGivesItBack) {
+    X11Host h(options());
+    ASSERT_TRUE(h.openEditor());
+    XSetInputFocus(h.display(), h.window(), RevertToParent, CurrentTime);
+    h.perform(click(kGainFieldX, kGainFieldY));
+    ::Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(h.display(), &focus, &revert);
+    EXPECT_EQ(focus, h.editorWindow());
+    h.perform(typeKeys({XK_Return}));
+    XGetInputFocus(h.display(), &focus, &revert);
+    EXPECT_EQ(focus, h.window());
+}
+
+TEST(EditorX11Embedding, EmbedderSeesMappedInfoAndAFocusRequest) {
+    X11Host::Options o = options();
+    o.xembed = true;
+    X11Host h(o);
+    ASSERT_TRUE(h.openEditor());
+    const Atom info = XInternAtom(h.display(), "_XEMBED_INFO", False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    ASSERT_EQ(XGetWindowProperty(h.display(), h.editorWindow(), info, 0, 2, False, info, &type,
+                                 &format, &count, &after, &data),
+              Success);
+    ASSERT_EQ(count, 2u);
+    const long* words = reinterpret_cast<const long*>(data);
+    EXPECT_EQ(words[0], 0); // protocol version
+    EXPECT_EQ(words[1], 1); // XEMBED_MAPPED
+    XFree(data);
+    h.perform(click(kGainFieldX, kGainFieldY));
+    EXPECT_EQ(std::count(h.xembedMessages.begin(), h.xembedMessages.end(), 3L), 1)
+        << "XEMBED_REQUEST_FOCUS";
+}
+
+long heapInUse() {
+    return static_cast<long>(mallinfo2().uordblks);
+}
+
+TEST(EditorX11Lifetime, OpenCloseCyclesLeaveWindowsAndMemoryFlat) {
+    X11Host h(options());
+    ASSERT_TRUE(h.openEditor());
+    h.closeEditor();
+    const int windows = windowCount(h.display());
+    const long heap = heapInUse();
+    for (int i = 0; i < 200; ++i) {
+        ASSERT_TRUE(h.openEditor()) << "cycle " << i;
+        EXPECT_NE(h.editorWindow(), 0u);
+        h.closeEditor();
+        ASSERT_EQ(h.editorWindow(), 0u) << "cycle " << i;
+    }
+    EXPECT_EQ(windowCount(h.display()), windows);
+    EXPECT_LT(heapInUse() - heap, 64 * 1024) << "bytes still allocated after 200 cycles";
+}
+
+TEST(EditorX11Lifetime, HostWindowDestroyedBeforeCloseThenOpenAgain) {
+    X11Host h(options());
+    ASSERT_TRUE(h.openEditor());
+    h.destroyHostWindow();
+    h.idle(3);
+    h.closeEditor();
+    // A new host window: the editor opens in it as before.
+    X11Host again(options());
+    ASSERT_TRUE(again.openEditor());
+    EXPECT_NE(again.editorWindow(), 0u);
+}
+
+TEST(EditorX11Lifetime, EffectClosedWithTheEditorOpenRemovesItsWindow) {
+    auto h = std::make_unique<X11Host>(options());
+    ASSERT_TRUE(h->openEditor());
+    Display* d = XOpenDisplay(nullptr);
+    const ::Window host = h->window();
+    h->dispatch(effClose); // the host closes the effect with its editor open
+    XSync(d, False);
+    ::Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    ASSERT_TRUE(XQueryTree(d, host, &root, &parent, &children, &count));
+    EXPECT_EQ(count, 0u);
+    if (children) XFree(children);
+    XCloseDisplay(d);
+    h->forgetEffect();
+}
+
+TEST(EditorX11Lifetime, MonoAndStereoEditorsSideBySide) {
+    X11Host mono({KAVET_MODULE_MONO, 40, 40, false});
+    X11Host stereo({KAVET_MODULE_STEREO, 400, 40, false});
+    ASSERT_TRUE(mono.openEditor());
+    ASSERT_TRUE(stereo.openEditor());
+    stereo.perform(click(kPhaseX, kPhaseY));
+    mono.idle(2);
+    EXPECT_EQ(stereo.parameter(kPhase), 1.0f);
+    EXPECT_EQ(mono.parameter(kPhase), 0.0f);
+    mono.perform(click(kPhaseX, kPhaseY));
+    EXPECT_EQ(mono.parameter(kPhase), 1.0f);
+}
+
+TEST(EditorX11Lifetime, WithoutADisplayTheEditorRefusesAndTheEffectProcesses) {
+    const std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+    X11Host h(options()); // our own window needs the display
+    unsetenv("DISPLAY");
+    void* id = reinterpret_cast<void*>(static_cast<std::uintptr_t>(h.window()));
+    EXPECT_EQ(h.dispatch(effEditOpen, 0, 0, id), 0);
+    EXPECT_EQ(h.dispatch(effEditIdle), 1);
+    setenv("DISPLAY", display.c_str(), 1);
+    std::vector<float> in(64, 0.5f), out(64, 0.0f);
+    std::vector<float*> inputs(static_cast<std::size_t>(h.effect()->numInputs), in.data());
+    std::vector<std::vector<float>> outs(static_cast<std::size_t>(h.effect()->numOutputs),
+                                         std::vector<float>(64, 0.0f));
+    std::vector<float*> outputs;
+    for (auto& o : outs)
+        outputs.push_back(o.data());
+    h.effect()->processReplacing(h.effect(), inputs.data(), outputs.data(), 64);
+    EXPECT_NE(outs[0][63], 0.0f);
+}
+
+} // namespace
+} // namespace kavet::x11test

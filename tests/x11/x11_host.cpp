@@ -1,0 +1,318 @@
+#include "x11_host.h"
+
+#include <X11/Xlib.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include <chrono>
+#include <map>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+
+namespace kavet::x11test {
+namespace {
+
+constexpr int kIdleMs = 20;
+constexpr int kEditorWidth = 265, kEditorHeight = 534;
+
+std::mutex g_hostsLock;
+std::map<AEffect*, X11Host*> g_hosts;
+X11Host* g_creating = nullptr; // the host whose entry call is under way
+
+void sleepMs(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+} // namespace
+
+Input moveTo(int x, int y) {
+    return {Input::Move, x, y, 0, 0};
+}
+Input press(int button) {
+    return {Input::Press, button, 0, 0, 0};
+}
+Input release(int button) {
+    return {Input::Release, button, 0, 0, 0};
+}
+Input keyDown(unsigned long keysym) {
+    return {Input::KeyDown, 0, 0, keysym, 0};
+}
+Input keyUp(unsigned long keysym) {
+    return {Input::KeyUp, 0, 0, keysym, 0};
+}
+Input wait(int ms) {
+    return {Input::Wait, 0, 0, 0, ms};
+}
+
+std::vector<Input> click(int x, int y, unsigned long modifier) {
+    std::vector<Input> steps{moveTo(x, y), wait(40)};
+    if (modifier) steps.push_back(keyDown(modifier));
+    steps.insert(steps.end(), {press(), wait(30), release()});
+    if (modifier) steps.push_back(keyUp(modifier));
+    steps.push_back(wait(600));
+    return steps;
+}
+
+std::vector<Input> drag(int x0, int y0, int x1, int y1, unsigned long modifier) {
+    std::vector<Input> steps{moveTo(x0, y0), wait(40)};
+    if (modifier) steps.push_back(keyDown(modifier));
+    steps.insert(steps.end(), {press(), wait(600)});
+    for (int i = 1; i <= 10; ++i)
+        steps.insert(steps.end(),
+                     {moveTo(x0 + (x1 - x0) * i / 10, y0 + (y1 - y0) * i / 10), wait(20)});
+    steps.insert(steps.end(), {wait(60), release()});
+    if (modifier) steps.push_back(keyUp(modifier));
+    steps.push_back(wait(100));
+    return steps;
+}
+
+std::vector<Input> typeKeys(const std::vector<unsigned long>& keysyms) {
+    std::vector<Input> steps;
+    for (unsigned long k : keysyms)
+        steps.insert(steps.end(), {keyDown(k), wait(20), keyUp(k), wait(20)});
+    return steps;
+}
+
+X11Host::X11Host(Options options) : options_(std::move(options)) {
+    // The person's thread has a connection of its own: Xlib must know about threads first.
+    static const bool threads = XInitThreads() != 0;
+    (void)threads;
+    display_ = XOpenDisplay(nullptr);
+    if (!display_) throw std::runtime_error("no X display (DISPLAY unset?)");
+    const int screen = DefaultScreen(display_);
+    XSetWindowAttributes a{};
+    a.background_pixel = 0x202020;
+    a.event_mask = StructureNotifyMask | SubstructureNotifyMask;
+    a.override_redirect = False;
+    window_ =
+        XCreateWindow(display_, RootWindow(display_, screen), options_.x, options_.y, 400, 600, 0,
+                      CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &a);
+    XStoreName(display_, window_, "Kavet test host");
+    XMapWindow(display_, window_);
+    for (XEvent e;;) {
+        XNextEvent(display_, &e);
+        if (e.type == MapNotify && e.xmap.window == window_) break;
+    }
+    module_ = std::make_unique<host::VstModule>(options_.module);
+    {
+        std::lock_guard g(g_hostsLock);
+        g_creating = this;
+        effect_ = module_->entry()(callback);
+        g_creating = nullptr;
+        if (effect_) g_hosts[effect_] = this;
+    }
+    if (!effect_) throw std::runtime_error("the module's entry answered null");
+    dispatch(effOpen);
+    dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
+    dispatch(effMainsChanged, 0, 1);
+}
+
+X11Host::~X11Host() {
+    if (effect_) {
+        closeEditor();
+        dispatch(effMainsChanged, 0, 0);
+        dispatch(effClose);
+        std::lock_guard g(g_hostsLock);
+        g_hosts.erase(effect_);
+    }
+    module_.reset();
+    if (window_) XDestroyWindow(display_, window_);
+    XCloseDisplay(display_);
+}
+
+VstIntPtr VSTCALLBACK X11Host::callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr,
+                                        void*, float opt) {
+    if (opcode == audioMasterVersion) return 2400;
+    if (opcode == audioMasterIdle) return 1;
+    std::lock_guard g(g_hostsLock);
+    auto it = g_hosts.find(effect);
+    X11Host* host = it != g_hosts.end() ? it->second : g_creating;
+    if (host) host->calls.push_back({opcode, index, opt});
+    return opcode == audioMasterBeginEdit || opcode == audioMasterEndEdit ? 1 : 0;
+}
+
+VstIntPtr X11Host::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                            float opt) {
+    return effect_->dispatcher(effect_, opcode, index, value, ptr, opt);
+}
+
+void X11Host::destroyHostWindow() {
+    XDestroyWindow(display_, window_);
+    XSync(display_, False);
+    window_ = 0;
+}
+
+void X11Host::forgetEffect() {
+    std::lock_guard g(g_hostsLock);
+    g_hosts.erase(effect_);
+    effect_ = nullptr;
+    open_ = false;
+}
+
+bool X11Host::openEditor() {
+    void* id = reinterpret_cast<void*>(static_cast<std::uintptr_t>(window_));
+    open_ = dispatch(effEditOpen, 0, 0, id) == 1;
+    if (open_) idle(3);
+    calls.clear();
+    return open_;
+}
+
+void X11Host::closeEditor() {
+    if (!open_) return;
+    dispatch(effEditClose);
+    open_ = false;
+    XSync(display_, False);
+}
+
+::Window X11Host::editorWindow() const {
+    ::Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    ::Window found = 0;
+    if (XQueryTree(display_, window_, &root, &parent, &children, &count) && count > 0)
+        found = children[0];
+    if (children) XFree(children);
+    return found;
+}
+
+void X11Host::handleEvents() {
+    while (XPending(display_) > 0) {
+        XEvent e;
+        XNextEvent(display_, &e);
+        if (!options_.xembed) continue;
+        if (e.type == MapNotify && e.xmap.window != window_) {
+            // The embedder's part of the protocol: tell the new window who embeds it.
+            XEvent notify{};
+            notify.xclient.type = ClientMessage;
+            notify.xclient.window = e.xmap.window;
+            notify.xclient.message_type = XInternAtom(display_, "_XEMBED", False);
+            notify.xclient.format = 32;
+            notify.xclient.data.l[0] = CurrentTime;
+            notify.xclient.data.l[1] = 0; // XEMBED_EMBEDDED_NOTIFY
+            notify.xclient.data.l[3] = static_cast<long>(window_);
+            XSendEvent(display_, e.xmap.window, False, NoEventMask, &notify);
+            XFlush(display_);
+        } else if (e.type == ClientMessage &&
+                   e.xclient.message_type == XInternAtom(display_, "_XEMBED", False)) {
+            xembedMessages.push_back(e.xclient.data.l[1]);
+        }
+    }
+}
+
+void X11Host::idle(int count) {
+    for (int i = 0; i < count; ++i) {
+        XSync(display_, False);
+        handleEvents();
+        if (open_) dispatch(effEditIdle);
+        sleepMs(kIdleMs);
+    }
+    handleEvents();
+}
+
+void X11Host::process(float level, int frames) {
+    const int channels = effect_->numInputs;
+    std::vector<std::vector<float>> in(channels, std::vector<float>(frames, level));
+    std::vector<std::vector<float>> out(effect_->numOutputs, std::vector<float>(frames, 0.0f));
+    std::vector<float*> inputs, outputs;
+    for (auto& c : in)
+        inputs.push_back(c.data());
+    for (auto& c : out)
+        outputs.push_back(c.data());
+    effect_->processReplacing(effect_, inputs.data(), outputs.data(), frames);
+}
+
+void X11Host::perform(const std::vector<Input>& steps) {
+    // The editor's place on the screen: our window's, since the editor sits at its (0, 0).
+    int originX = 0, originY = 0;
+    ::Window child = 0;
+    XTranslateCoordinates(display_, window_, DefaultRootWindow(display_), 0, 0, &originX, &originY,
+                          &child);
+    std::atomic<bool> done{false};
+    std::thread person([&] {
+        Display* d = XOpenDisplay(DisplayString(display_));
+        for (const Input& s : steps) {
+            switch (s.kind) {
+            case Input::Move:
+                XTestFakeMotionEvent(d, DefaultScreen(d), originX + s.x, originY + s.y, 0);
+                break;
+            case Input::Press:
+            case Input::Release:
+                XTestFakeButtonEvent(d, static_cast<unsigned>(s.x), s.kind == Input::Press, 0);
+                break;
+            case Input::KeyDown:
+            case Input::KeyUp:
+                XTestFakeKeyEvent(d, XKeysymToKeycode(d, s.key), s.kind == Input::KeyDown, 0);
+                break;
+            case Input::Wait:
+                sleepMs(s.ms);
+                break;
+            }
+            XSync(d, False);
+        }
+        XCloseDisplay(d);
+        done = true;
+    });
+    while (!done)
+        idle();
+    person.join();
+    idle(5);
+}
+
+namespace {
+
+driver::Image readWindow(Display* display, XWindow window) {
+    driver::Image img;
+    XWindowAttributes a{};
+    if (!window || !XGetWindowAttributes(display, window, &a)) return img;
+    XImage* x = XGetImage(display, window, 0, 0, static_cast<unsigned>(a.width),
+                          static_cast<unsigned>(a.height), AllPlanes, ZPixmap);
+    if (!x) return img;
+    img.width = a.width;
+    img.height = a.height;
+    img.rgba.resize(static_cast<std::size_t>(a.width) * a.height * 4);
+    // A 24-bit TrueColor screen: 8 bits a channel.
+    for (int y = 0; y < a.height; ++y)
+        for (int xx = 0; xx < a.width; ++xx) {
+            const unsigned long p = XGetPixel(x, xx, y);
+            std::uint8_t* out = img.rgba.data() + (static_cast<std::size_t>(y) * a.width + xx) * 4;
+            out[0] = static_cast<std::uint8_t>((p & x->red_mask) >> 16);
+            out[1] = static_cast<std::uint8_t>((p & x->green_mask) >> 8);
+            out[2] = static_cast<std::uint8_t>(p & x->blue_mask);
+            out[3] = 255;
+        }
+    XDestroyImage(x);
+    return img;
+}
+
+} // namespace
+
+driver::Image X11Host::capture() const {
+    return readWindow(display_, editorWindow());
+}
+
+driver::Image X11Host::captureHost() const {
+    return readWindow(display_, window_);
+}
+
+namespace {
+int countBelow(Display* d, ::Window w) {
+    ::Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    int total = 0;
+    if (XQueryTree(d, w, &root, &parent, &children, &count)) {
+        for (unsigned i = 0; i < count; ++i)
+            total += 1 + countBelow(d, children[i]);
+    }
+    if (children) XFree(children);
+    return total;
+}
+} // namespace
+
+int windowCount(Display* display) {
+    return countBelow(display, DefaultRootWindow(display));
+}
+
+} // namespace kavet::x11test

@@ -1,0 +1,112 @@
+// A Linux host of the project's own, built like a real one: a top-level X window, the
+// module loaded through dlopen and its entry, the editor opened with the window's id and
+// idled every 20 ms, the user's input made by the X server itself through XTEST on a second
+// connection (from a thread, as a person acts while the host idles), and the editor's
+// window read back with XGetImage. Optionally an XEmbed embedder: it tells the editor's
+// window it is embedded and records the editor's messages to it.
+#pragma once
+
+#include "vst_module.h"
+
+#include <kavet/driver.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Xlib's own declarations stay out of this header: its macros (None, Bool) clash with
+// GoogleTest's names.
+using Display = struct _XDisplay;
+
+namespace kavet::x11test {
+
+using XWindow = unsigned long;
+
+struct HostCall {
+    VstInt32 opcode;
+    VstInt32 index;
+    float opt;
+};
+
+// One step of a person at the keyboard and mouse, in editor coordinates.
+struct Input {
+    enum Kind { Move, Press, Release, KeyDown, KeyUp, Wait } kind;
+    int x = 0, y = 0;      // Move: editor coordinates; Press/Release: the button
+    unsigned long key = 0; // KeyDown/KeyUp: an X key symbol
+    int ms = 0;            // Wait
+};
+Input moveTo(int x, int y);
+Input press(int button = 1);
+Input release(int button = 1);
+Input keyDown(unsigned long keysym);
+Input keyUp(unsigned long keysym);
+Input wait(int ms);
+// A click (press, 30 ms, release, then 600 ms, past the double-click time) at (x, y).
+std::vector<Input> click(int x, int y, unsigned long modifierKeysym = 0);
+// Press at (x0, y0), hold 600 ms, move in ten steps over 200 ms to (x1, y1), release.
+std::vector<Input> drag(int x0, int y0, int x1, int y1, unsigned long modifierKeysym = 0);
+std::vector<Input> typeKeys(const std::vector<unsigned long>& keysyms);
+
+class X11Host {
+public:
+    struct Options {
+        std::string module;
+        int x = 100, y = 80; // the host window on the screen
+        bool xembed = false;
+    };
+    explicit X11Host(Options options);
+    ~X11Host();
+    X11Host(const X11Host&) = delete;
+    X11Host& operator=(const X11Host&) = delete;
+
+    Display* display() const { return display_; }
+    XWindow window() const { return window_; }
+    AEffect* effect() const { return effect_; }
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
+                       void* ptr = nullptr, float opt = 0.0f);
+    float parameter(int index) const { return effect_->getParameter(effect_, index); }
+
+    // The host's window goes first, the editor still open in it.
+    void destroyHostWindow();
+    // After the test itself sent effClose: the record is gone, leave it alone.
+    void forgetEffect();
+
+    bool openEditor();
+    void closeEditor();
+    // The editor's X window: our window's child, or 0.
+    XWindow editorWindow() const;
+    // `count` editor idles, 20 ms apart (with the server's events flushed before each).
+    void idle(int count = 1);
+    // Constant `level` through processReplacing on every channel.
+    void process(float level, int frames);
+    // Performs `steps` from a thread of its own while this thread idles the editor; returns
+    // when they are done and the editor has idled 5 times more.
+    void perform(const std::vector<Input>& steps);
+    // The editor's window as the server holds it; the host's window with the editor in it.
+    driver::Image capture() const;
+    driver::Image captureHost() const;
+
+    // Host callbacks since the last clear (audioMasterVersion and audioMasterIdle left out).
+    std::vector<HostCall> calls;
+    // XEmbed messages the editor sent to this host (the message word), with `xembed`.
+    std::vector<long> xembedMessages;
+
+private:
+    static VstIntPtr VSTCALLBACK callback(AEffect* effect, VstInt32 opcode, VstInt32 index,
+                                          VstIntPtr value, void* ptr, float opt);
+    void handleEvents();
+
+    Options options_;
+    Display* display_ = nullptr;
+    XWindow window_ = 0;
+    std::unique_ptr<host::VstModule> module_;
+    AEffect* effect_ = nullptr;
+    bool open_ = false;
+};
+
+// The number of windows under the root, counted through the whole tree.
+int windowCount(Display* display);
+
+} // namespace kavet::x11test
