@@ -14,6 +14,14 @@ constexpr Point kPre = {58 + 19, 448 + 10};
 constexpr Point kFine = {179 + 18, 408 + 9};
 constexpr Point kLogo = {7 + 20, 71 + 26};
 
+std::string hex(std::uint32_t rgb) {
+    char text[16];
+    std::snprintf(text, sizeof text, "#%06x", rgb);
+    return text;
+}
+
+} // namespace
+
 // Blocks of a constant level with an idle after each, as a host's audio and UI threads take
 // turns.
 std::vector<EditorStep> blocks(std::vector<EditorStep> steps, float level, int count) {
@@ -24,7 +32,7 @@ std::vector<EditorStep> blocks(std::vector<EditorStep> steps, float level, int c
     return steps;
 }
 
-std::vector<EditorStep> signal() {
+std::vector<EditorStep> signalSteps() {
     return blocks({setParam(kGain, kMinus6Db), setParam(kTrim, 0.75f), setParam(kPhase, 1.0f),
                    mains(0), mains(1)},
                   0.75f, 8);
@@ -36,24 +44,16 @@ std::vector<EditorStep> operator+(std::vector<EditorStep> steps,
     return steps;
 }
 
-std::string hex(std::uint32_t rgb) {
-    char text[16];
-    std::snprintf(text, sizeof text, "#%06x", rgb);
-    return text;
-}
-
-} // namespace
-
 const std::vector<EditorScenario>& editorScenarios() {
     static const std::vector<EditorScenario> scenarios = {
         {"JustOpened", {idle()}},
-        {"SignalUnderGainTrimAndPhase", signal()},
+        {"SignalUnderGainTrimAndPhase", signalSteps()},
         {"SignalSilencedByZeroGain",
          blocks({setParam(kGain, 0.0f), setParam(kTrim, 0.5f)}, 0.5f, 6)},
-        {"PreAndFineClickedOn", signal() +
+        {"PreAndFineClickedOn", signalSteps() +
                                     std::vector{click(kPre.x, kPre.y), click(kFine.x, kFine.y)} +
                                     blocks({}, 0.75f, 2)},
-        {"OptionsPageOpen", signal() + std::vector{click(kLogo.x, kLogo.y), idle()}},
+        {"OptionsPageOpen", signalSteps() + std::vector{click(kLogo.x, kLogo.y), idle()}},
     };
     return scenarios;
 }

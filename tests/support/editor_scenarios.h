@@ -29,6 +29,14 @@ constexpr int kOffWindowX = 1000, kOffWindowY = 700;
 // clicked on (input meters, the fine scale); the options page opened from the logo.
 const std::vector<EditorScenario>& editorScenarios();
 
+// The signal of the scenarios: gain -6 dB, trim 0.75, phase on, then blocks of 0.75 with an
+// idle after each.
+std::vector<EditorStep> signalSteps();
+// `count` blocks of `level` (1024 frames), an idle after each, after `steps`.
+std::vector<EditorStep> blocks(std::vector<EditorStep> steps, float level, int count);
+std::vector<EditorStep> operator+(std::vector<EditorStep> steps,
+                                  const std::vector<EditorStep>& more);
+
 inline void PrintTo(const EditorScenario& scenario, std::ostream* out) {
     *out << scenario.name;
 }

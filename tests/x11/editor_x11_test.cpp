@@ -34,6 +34,9 @@ constexpr int kCapX = 137; // the fader cap's column
 constexpr int kPhaseX = 189, kPhaseY = 305;
 constexpr int kGainFieldX = 138, kGainFieldY = 460;
 constexpr int kBackgroundX = 30, kBackgroundY = 300;
+constexpr int kLogoX = 27, kLogoY = 97;
+constexpr int kBallisticsVuX = 40, kBallisticsVuY = 131 + 2 * 14 + 6; // the third choice
+constexpr int kTrimX = 195, kTrimY = 171;
 
 X11Host::Options options() {
     return {KAVET_MODULE, 100, 80, false};
@@ -79,6 +82,23 @@ TEST_P(EditorInX11Host, WindowPixelsEqualHeadlessRendering) {
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, EditorInX11Host, ::testing::ValuesIn(test::editorScenarios()),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The logo opens the options page, and a click on a ballistics choice applies at once: the
+// page and the meters show it, as on the headless editor (and unlike the page as it opened).
+TEST(EditorX11Options, ChoiceAppliesAtOnce) {
+    using test::operator+;
+    const std::vector<EditorStep> opened =
+        test::signalSteps() + std::vector{test::click(kLogoX, kLogoY), test::idle()};
+    const std::vector<EditorStep> chosen =
+        test::blocks(opened + std::vector{test::click(kBallisticsVuX, kBallisticsVuY)}, 0.75f, 2);
+    X11Host h(options());
+    ASSERT_TRUE(h.openEditor());
+    for (const EditorStep& step : chosen)
+        apply(h, step);
+    const driver::Image seen = h.capture();
+    EXPECT_TRUE(test::samePixels(test::renderHeadless(chosen), seen, "X11"));
+    EXPECT_FALSE(test::samePixels(test::renderHeadless(opened), seen, "X11"));
+}
 
 // begin(index), automate(index, ...)..., end(index), the last value the effect's.
 void expectGesture(const X11Host& h, VstInt32 index) {
@@ -162,6 +182,36 @@ TEST(EditorX11Input, WheelButtonsAreTurnsNotClicks) {
                    wait(40)});
         EXPECT_EQ(h.parameter(kPhase), 0.0f);
         EXPECT_TRUE(h.calls.empty());
+    }
+}
+
+// The logo lights while the pointer is over it and goes dark once the pointer has left the
+// editor's window, as on the headless editor with the pointer away.
+TEST(EditorX11Input, LogoHighlightGoesWhenThePointerLeaves) {
+    const driver::Image away = test::renderHeadless({test::idle()});
+    X11Host h(options());
+    ASSERT_TRUE(h.openEditor());
+    h.perform({moveTo(kLogoX, kLogoY), wait(60)});
+    EXPECT_FALSE(test::samePixels(away, h.capture(), "X11")) << "no highlight over the logo";
+    h.perform({moveTo(kOffEditorX, kOffEditorY), wait(60)});
+    EXPECT_TRUE(test::samePixels(away, h.capture(), "X11"));
+}
+
+// Two clicks on the dial reset it when the second comes within the double-click time of the
+// first (the server's click times), and not when it comes later.
+TEST(EditorX11Input, DoubleClickResetsTheDialWithinTheDoubleClickTimeOnly) {
+    struct Case {
+        int gapMs;
+        float expected;
+    } cases[] = {{60, 0.5f}, {800, 0.9f}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.gapMs);
+        X11Host h(options());
+        h.effect()->setParameter(h.effect(), kTrim, 0.9f);
+        ASSERT_TRUE(h.openEditor());
+        h.perform({moveTo(kTrimX, kTrimY), wait(40), press(), wait(20), release(), wait(c.gapMs),
+                   press(), wait(20), release(), wait(100)});
+        EXPECT_EQ(h.parameter(kTrim), c.expected);
     }
 }
 

@@ -110,6 +110,9 @@ bool Backend::connectLocked() {
     xembed_ = x_->XInternAtom(display_, "_XEMBED", False);
     xembedInfo_ = x_->XInternAtom(display_, "_XEMBED_INFO", False);
     timeKnown_ = false;
+    shmCompletion_ = -1;
+    if (x_->hasShm && x_->XShmQueryExtension(display_))
+        shmCompletion_ = x_->XShmGetEventBase(display_) + ShmCompletion;
     user::display::install(this);
     return true;
 }

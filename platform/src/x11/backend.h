@@ -40,6 +40,7 @@ struct Embedded {
     XImage* image = nullptr;
     XShmSegmentInfo shm{};
     bool shared = false;              // the image is in shared memory
+    int pendingPuts = 0;              // shared puts the server has not finished reading
     bool directPixels = false;        // the image's pixels are 0x00RRGGBB words as the layer's
     int width = 0, height = 0;        // of the image and the window
     std::vector<std::uint32_t> shown; // the pixels last sent; empty before the first frame
@@ -102,6 +103,7 @@ private:
     void giveBackKeyboardLocked(Embedded& e);
     void presentLocked(Embedded& e);
     bool makeImageLocked(Embedded& e, int width, int height);
+    void awaitPutsLocked(Embedded& e);
     void freeImageLocked(Embedded& e);
     void destroyLocked(Embedded& e);
 
@@ -111,6 +113,7 @@ private:
     ::Window root_ = 0;
     Atom xembed_ = 0, xembedInfo_ = 0;
     Cursor invisible_ = 0;
+    int shmCompletion_ = -1; // the event type of a finished shared put
     bool allowShm_ = true;
     bool timeKnown_ = false;
     std::uint32_t timeOffset_ = 0; // layer ms minus server ms, modulo 2^32

@@ -74,6 +74,12 @@ void Backend::drainLocked() {
 }
 
 void Backend::handleLocked(XEvent& event) {
+    if (event.type == shmCompletion_) {
+        const auto& done = reinterpret_cast<const XShmCompletionEvent&>(event);
+        if (Embedded* e = findByWindowLocked(done.drawable); e && e->pendingPuts > 0)
+            e->pendingPuts--;
+        return;
+    }
     Embedded* e = findByWindowLocked(event.xany.window);
     if (!e) return;
     switch (event.type) {

@@ -117,6 +117,18 @@ bool Backend::makeImageLocked(Embedded& e, int width, int height) {
     return true;
 }
 
+// The shared image may change only once the server has read every put of it: their
+// completion events have come by the next present as a rule; otherwise wait for them.
+void Backend::awaitPutsLocked(Embedded& e) {
+    if (e.pendingPuts == 0) return;
+    drainLocked();
+    if (e.pendingPuts == 0) return;
+    ErrorTrap trap(*x_, display_);
+    trap.failed(); // every put answered
+    drainLocked();
+    e.pendingPuts = 0; // a put whose window went has no completion to wait for
+}
+
 void Backend::freeImageLocked(Embedded& e) {
     if (!e.image) return;
     if (e.shared) {
@@ -167,6 +179,7 @@ void Backend::presentLocked(Embedded& e) {
     }
     e.exposed.clear();
     if (rects.empty()) return;
+    if (e.shared) awaitPutsLocked(e);
     PresentStats* st = nullptr;
     for (auto& s : stats_)
         if (s.first == e.proxy) st = &s.second;
@@ -189,10 +202,11 @@ void Backend::presentLocked(Embedded& e) {
         }
         const auto w = static_cast<unsigned>(user::widthOf(r));
         const auto h = static_cast<unsigned>(user::heightOf(r));
-        if (e.shared)
+        if (e.shared) {
             x_->XShmPutImage(display_, e.window, e.gc, e.image, r.left, r.top, r.left, r.top, w, h,
-                             False);
-        else
+                             True);
+            e.pendingPuts++;
+        } else
             x_->XPutImage(display_, e.window, e.gc, e.image, r.left, r.top, r.left, r.top, w, h);
         if (st) {
             st->rectangles++;
@@ -203,11 +217,7 @@ void Backend::presentLocked(Embedded& e) {
         st->frames++;
         st->sharedMemory = e.shared;
     }
-    // The shared image must not change until the server has read it: wait for it here.
-    if (e.shared)
-        trap.failed();
-    else
-        x_->XFlush(display_);
+    x_->XFlush(display_);
     e.shown.swap(e.frame);
     e.frame.resize(e.shown.size());
 }

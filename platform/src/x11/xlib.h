@@ -49,7 +49,8 @@ namespace kavet::x11 {
     F(XShmCreateImage)                                                                             \
     F(XShmAttach)                                                                                  \
     F(XShmDetach)                                                                                  \
-    F(XShmPutImage)
+    F(XShmPutImage)                                                                                \
+    F(XShmGetEventBase)
 
 struct Xlib {
 #define KAVET_XLIB_POINTER(name) decltype(&::name) name = nullptr;
