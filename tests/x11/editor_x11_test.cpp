@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <thread>
 
 // After GoogleTest: Xlib's macros would break its names.
 #include <X11/Xatom.h>
@@ -327,17 +328,44 @@ TEST(EditorX11Lifetime, EffectClosedWithTheEditorOpenRemovesItsWindow) {
     h->forgetEffect();
 }
 
-TEST(EditorX11Lifetime, MonoAndStereoEditorsSideBySide) {
-    X11Host mono({KAVET_MODULE_MONO, 40, 40, false});
-    X11Host stereo({KAVET_MODULE_STEREO, 400, 40, false});
-    ASSERT_TRUE(mono.openEditor());
-    ASSERT_TRUE(stereo.openEditor());
-    stereo.perform(click(kPhaseX, kPhaseY));
-    mono.idle(2);
-    EXPECT_EQ(stereo.parameter(kPhase), 1.0f);
-    EXPECT_EQ(mono.parameter(kPhase), 0.0f);
-    mono.perform(click(kPhaseX, kPhaseY));
-    EXPECT_EQ(mono.parameter(kPhase), 1.0f);
+// Two editors open at once, of two modules or of two instances of one: each click reaches
+// its own effect only.
+TEST(EditorX11Lifetime, TwoEditorsSideBySide) {
+    struct Case {
+        const char* left;
+        const char* right;
+    } cases[] = {{KAVET_MODULE_MONO, KAVET_MODULE_STEREO}, {KAVET_MODULE, KAVET_MODULE}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.left) + " beside " + c.right);
+        X11Host left({c.left, 40, 40, false});
+        X11Host right({c.right, 400, 40, false});
+        ASSERT_TRUE(left.openEditor());
+        ASSERT_TRUE(right.openEditor());
+        right.perform(click(kPhaseX, kPhaseY));
+        left.idle(2);
+        EXPECT_EQ(right.parameter(kPhase), 1.0f);
+        EXPECT_EQ(left.parameter(kPhase), 0.0f);
+        left.perform(click(kPhaseX, kPhaseY));
+        EXPECT_EQ(left.parameter(kPhase), 1.0f);
+        EXPECT_EQ(right.parameter(kPhase), 1.0f);
+    }
+}
+
+// Some hosts open, idle and close editors on a user-interface thread of their own, not the
+// thread that loaded the module.
+TEST(EditorX11Lifetime, EditorLivesOnAThreadOtherThanTheLoadingOne) {
+    X11Host h(options());
+    bool opened = false;
+    std::thread ui([&] {
+        opened = h.openEditor();
+        if (!opened) return;
+        h.perform(click(kPhaseX, kPhaseY));
+        h.closeEditor();
+    });
+    ui.join();
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(h.parameter(kPhase), 1.0f);
+    EXPECT_EQ(h.editorWindow(), 0u);
 }
 
 TEST(EditorX11Lifetime, WithoutADisplayTheEditorRefusesAndTheEffectProcesses) {
