@@ -5,13 +5,6 @@
 
 #include "pt_view_host.h"
 
-// The window system inside a module keeps its process-wide state (window classes, queues) in
-// an object that lives until the process ends; a module that the host unloads leaves that
-// object behind. Leak checking is off for this program until that state goes with its module.
-extern "C" __attribute__((visibility("default"), used)) const char* __asan_default_options() {
-    return "detect_leaks=0";
-}
-
 namespace kavet::test {
 namespace {
 

@@ -21,6 +21,7 @@
 // After GoogleTest: Xlib's macros would break its names.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/keysym.h>
 
 namespace kavet::x11test {
@@ -83,6 +84,38 @@ TEST_P(EditorInX11Host, WindowPixelsEqualHeadlessRendering) {
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, EditorInX11Host, ::testing::ValuesIn(test::editorScenarios()),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// One colour channel of 0..255 in the bits of `mask`, rounded to the nearest level.
+unsigned long inScreenFormat(std::uint32_t value, unsigned long mask) {
+    int shift = 0;
+    while (!((mask >> shift) & 1))
+        ++shift;
+    const unsigned long levels = mask >> shift;
+    return ((value * levels + 127) / 255) << shift;
+}
+
+// On a TrueColor screen of any depth (24 bits here; 16 in the test registered beside), the
+// window holds each headless pixel in the screen's format.
+TEST(EditorX11Visual, PixelsAreTheHeadlessColoursInTheScreensFormat) {
+    X11Host h(options());
+    ASSERT_TRUE(h.openEditor());
+    const driver::Image headless = test::renderHeadless({test::idle()});
+    XImage* image =
+        XGetImage(h.display(), h.editorWindow(), 0, 0, static_cast<unsigned>(headless.width),
+                  static_cast<unsigned>(headless.height), AllPlanes, ZPixmap);
+    ASSERT_NE(image, nullptr);
+    int wrong = 0;
+    for (int y = 0; y < headless.height; ++y)
+        for (int x = 0; x < headless.width; ++x) {
+            const std::uint32_t p = headless.rgb(x, y);
+            const unsigned long expected = inScreenFormat(p >> 16, image->red_mask) |
+                                           inScreenFormat((p >> 8) & 0xFF, image->green_mask) |
+                                           inScreenFormat(p & 0xFF, image->blue_mask);
+            wrong += XGetPixel(image, x, y) != expected;
+        }
+    EXPECT_EQ(wrong, 0) << "at depth " << image->depth;
+    XDestroyImage(image);
+}
 
 // The logo opens the options page, and a click on a ballistics choice applies at once: the
 // page and the meters show it, as on the headless editor (and unlike the page as it opened).

@@ -99,11 +99,18 @@ void Backend::handleLocked(XEvent& event) {
             (event.xfocus.mode == NotifyNormal || event.xfocus.mode == NotifyWhileGrabbed))
             focusLostLocked(*e);
         break;
-    case Expose:
-        e->exposed.push_back({event.xexpose.x, event.xexpose.y,
-                              event.xexpose.x + event.xexpose.width,
-                              event.xexpose.y + event.xexpose.height});
+    case Expose: {
+        // A window dragged across the editor exposes strip after strip: past a few, one
+        // rectangle around them all costs less than many requests.
+        constexpr std::size_t kExposedKept = 16;
+        const RECT r{event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
+                     event.xexpose.y + event.xexpose.height};
+        if (e->exposed.size() < kExposedKept)
+            e->exposed.push_back(r);
+        else
+            e->exposed.back() = user::unite(e->exposed.back(), r);
         break;
+    }
     case DestroyNotify:
         if (event.xdestroywindow.window == e->window) e->alive = false;
         break;
