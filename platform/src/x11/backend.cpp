@@ -50,6 +50,11 @@ LRESULT CALLBACK proxyProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 constexpr const char* kProxyClass = "KavetHostWindow";
 
+// pump() runs on this thread; messages it is dispatching: a wait for messages inside one is a
+// control's modal loop, which takes input as it happened and shows its steps itself.
+thread_local bool t_pumping = false;
+thread_local int t_dispatching = 0;
+
 bool registerProxyClass() {
     WNDCLASSA wc{};
     if (GetClassInfoA(nullptr, kProxyClass, &wc)) return true;
@@ -127,6 +132,7 @@ void Backend::disconnectLocked() {
     } // a lost connection is left as it is: Xlib allows nothing more on it
     invisible_ = 0;
     display_ = nullptr;
+    pending_.clear();
 }
 
 std::size_t Backend::connections() const {
@@ -280,20 +286,43 @@ void Backend::allowSharedMemory(bool allow) {
 }
 
 void Backend::pump() {
-    pollInput();
-    // As a host's message loop would on Windows: every message of this thread, once.
-    std::vector<HWND> painted;
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) break;
-        if (msg.message == WM_PAINT) {
-            // A window that does not validate on WM_PAINT must not keep the loop going.
-            if (std::find(painted.begin(), painted.end(), msg.hwnd) != painted.end()) break;
-            painted.push_back(msg.hwnd);
-        }
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+    // Called again from inside a control's modal loop (a host idling the editor from a
+    // callback): the loop is taking the input already.
+    if (t_dispatching > 0) return;
+    {
+        std::lock_guard g(lock_);
+        if (!display_ || connectionLost()) return;
+        drainLocked();
+        // The oldest input takes effect now, the rest as long after it as it came.
+        const std::uint64_t now = user::nowMs();
+        replayLag_ =
+            pending_.empty() || pending_.front().time > now ? 0 : now - pending_.front().time;
     }
+    // As a host's message loop would on Windows: every message of this thread, once; each
+    // press handled before the input after it takes effect.
+    const bool outer = !t_pumping;
+    t_pumping = true;
+    std::vector<HWND> painted;
+    for (bool pressed = true; pressed;) {
+        {
+            std::lock_guard g(lock_);
+            pressed = applyLocked(false, true);
+        }
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) break;
+            if (msg.message == WM_PAINT) {
+                // A window that does not validate on WM_PAINT must not keep the loop going.
+                if (std::find(painted.begin(), painted.end(), msg.hwnd) != painted.end()) break;
+                painted.push_back(msg.hwnd);
+            }
+            TranslateMessage(&msg);
+            ++t_dispatching;
+            DispatchMessageA(&msg);
+            --t_dispatching;
+        }
+    }
+    if (outer) t_pumping = false;
 }
 
 void Backend::present() {
@@ -309,10 +338,15 @@ void Backend::pollInput() {
     // Another thread draining now delivers the same input; never wait for it here.
     if (!g.owns_lock() || !display_ || connectionLost()) return;
     drainLocked();
+    // Between the messages of pump(), pump() applies input itself; inside one (a control's
+    // modal loop) input comes as it happened; elsewhere all of it is there.
+    if (t_pumping && t_dispatching == 0) return;
+    applyLocked(t_dispatching > 0, false);
 }
 
 void Backend::service() {
     pollInput();
+    if (t_dispatching == 0) return; // the host's idle presents when the editor has idled
     std::unique_lock g(lock_, std::try_to_lock);
     if (!g.owns_lock() || !display_ || connectionLost()) return;
     // Inside a control's modal loop the host does not idle: show its steps at about 60 Hz.

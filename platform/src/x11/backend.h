@@ -16,6 +16,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -92,10 +93,15 @@ private:
     void disconnectLocked();
     Embedded* findLocked(HWND proxy);
     Embedded* findByWindowLocked(::Window window);
+    // Reads what the server has sent: input waits in `pending_`, the rest is handled now.
     void drainLocked();
-    void handleLocked(XEvent& event);
-    void pointerLocked(Embedded& e, const XEvent& event);
-    void keyLocked(Embedded& e, XKeyEvent& event);
+    // Applies pending input: all of it, or (`replay`) what is due by now; with
+    // `stopAfterPress`, stops after a button press. True when it stopped there.
+    bool applyLocked(bool replay, bool stopAfterPress);
+    void handleLocked(XEvent& event, std::uint64_t time);
+    void pointerLocked(Embedded& e, const XEvent& event, std::uint64_t time);
+    void keyLocked(Embedded& e, XKeyEvent& event, std::uint64_t time);
+    std::uint64_t messageTime(std::uint64_t eventTime) const;
     void clientMessageLocked(Embedded& e, const XClientMessageEvent& event);
     void focusLostLocked(Embedded& e);
     std::uint64_t layerTime(Time serverTime);
@@ -118,6 +124,16 @@ private:
     bool timeKnown_ = false;
     std::uint32_t timeOffset_ = 0; // layer ms minus server ms, modulo 2^32
     Time lastServerTime_ = CurrentTime;
+    // Input is applied as it happened, shifted by the delay of the host's idle: a control
+    // handling a press finds the button down and sees the release (or a second click) come
+    // as long after the press as it came in truth, as on Windows, where the press is
+    // handled as it happens.
+    struct PendingInput {
+        XEvent event;
+        std::uint64_t time; // when it happened, in the layer's ms (0: not input)
+    };
+    std::deque<PendingInput> pending_;
+    std::uint64_t replayLag_ = 0; // ms from an input's time to the time it takes effect
     std::vector<std::unique_ptr<Embedded>> embedded_;
     std::vector<std::pair<HWND, PresentStats>> stats_;
 };

@@ -6,6 +6,8 @@
 #include "user/keyboard.h"
 #include "user/state.h"
 
+#include <algorithm>
+
 namespace kavet::x11 {
 namespace {
 
@@ -55,6 +57,32 @@ std::uint64_t Backend::layerTime(Time serverTime) {
     return now >= delay ? now - delay : 0;
 }
 
+namespace {
+
+Time serverTimeOf(const XEvent& event) {
+    switch (event.type) {
+    case MotionNotify:
+        return event.xmotion.time;
+    case ButtonPress:
+    case ButtonRelease:
+        return event.xbutton.time;
+    case KeyPress:
+    case KeyRelease:
+        return event.xkey.time;
+    case EnterNotify:
+    case LeaveNotify:
+        return event.xcrossing.time;
+    default:
+        return CurrentTime;
+    }
+}
+
+bool isPress(const XEvent& event) {
+    return event.type == ButtonPress && event.xbutton.button <= Button3;
+}
+
+} // namespace
+
 void Backend::drainLocked() {
     ErrorTrap trap(*x_, display_);
     while (!connectionLost() && x_->XPending(display_) > 0) {
@@ -69,11 +97,31 @@ void Backend::drainLocked() {
                 x_->XNextEvent(display_, &event);
             }
         }
-        handleLocked(event);
+        const Time server = serverTimeOf(event);
+        if (server == CurrentTime)
+            handleLocked(event, 0);
+        else
+            pending_.push_back({event, layerTime(server)});
     }
 }
 
-void Backend::handleLocked(XEvent& event) {
+bool Backend::applyLocked(bool replay, bool stopAfterPress) {
+    const std::uint64_t now = user::nowMs();
+    while (!pending_.empty()) {
+        if (replay && pending_.front().time + replayLag_ > now) return false;
+        PendingInput input = pending_.front();
+        pending_.pop_front();
+        handleLocked(input.event, input.time);
+        if (stopAfterPress && isPress(input.event)) return true;
+    }
+    return false;
+}
+
+std::uint64_t Backend::messageTime(std::uint64_t eventTime) const {
+    return std::min(eventTime + replayLag_, user::nowMs());
+}
+
+void Backend::handleLocked(XEvent& event, std::uint64_t time) {
     if (event.type == shmCompletion_) {
         const auto& done = reinterpret_cast<const XShmCompletionEvent&>(event);
         if (Embedded* e = findByWindowLocked(done.drawable); e && e->pendingPuts > 0)
@@ -88,11 +136,11 @@ void Backend::handleLocked(XEvent& event) {
     case ButtonRelease:
     case EnterNotify:
     case LeaveNotify:
-        pointerLocked(*e, event);
+        pointerLocked(*e, event, time);
         break;
     case KeyPress:
     case KeyRelease:
-        keyLocked(*e, event.xkey);
+        keyLocked(*e, event.xkey, time);
         break;
     case FocusOut:
         if (event.xfocus.detail != NotifyInferior && event.xfocus.detail != NotifyPointer &&
@@ -122,26 +170,25 @@ void Backend::handleLocked(XEvent& event) {
     }
 }
 
-void Backend::pointerLocked(Embedded& e, const XEvent& event) {
+void Backend::pointerLocked(Embedded& e, const XEvent& event, std::uint64_t time) {
     int x, y, rootX, rootY;
     unsigned state;
-    Time time;
     switch (event.type) {
     case MotionNotify:
         x = event.xmotion.x, y = event.xmotion.y, rootX = event.xmotion.x_root,
-        rootY = event.xmotion.y_root, state = event.xmotion.state, time = event.xmotion.time;
+        rootY = event.xmotion.y_root, state = event.xmotion.state;
         break;
     case ButtonPress:
     case ButtonRelease:
         x = event.xbutton.x, y = event.xbutton.y, rootX = event.xbutton.x_root,
-        rootY = event.xbutton.y_root, state = event.xbutton.state, time = event.xbutton.time;
+        rootY = event.xbutton.y_root, state = event.xbutton.state;
         break;
     default:
         x = event.xcrossing.x, y = event.xcrossing.y, rootX = event.xcrossing.x_root,
-        rootY = event.xcrossing.y_root, state = event.xcrossing.state, time = event.xcrossing.time;
+        rootY = event.xcrossing.y_root, state = event.xcrossing.state;
         break;
     }
-    const std::uint64_t t = layerTime(time);
+    const std::uint64_t t = messageTime(time);
     placeProxy(e.proxy, rootX - x, rootY - y);
     syncModifiers(state);
     POINT cursor{};
@@ -173,8 +220,8 @@ void Backend::pointerLocked(Embedded& e, const XEvent& event) {
     }
 }
 
-void Backend::keyLocked(Embedded& e, XKeyEvent& event) {
-    const std::uint64_t t = layerTime(event.time);
+void Backend::keyLocked(Embedded& e, XKeyEvent& event, std::uint64_t time) {
+    const std::uint64_t t = messageTime(time);
     char text[8] = {};
     KeySym symbol = NoSymbol;
     const int length = x_->XLookupString(&event, text, sizeof text, &symbol, nullptr);
