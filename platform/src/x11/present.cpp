@@ -168,9 +168,10 @@ void Backend::presentLocked(Embedded& e) {
     }
     e.lastPresentMs = user::nowMs();
     std::vector<RECT> rects;
-    if (e.shown.empty())
+    if (e.shown.empty()) {
         rects.push_back({0, 0, width, height});
-    else
+        e.exposed.clear(); // the whole window goes anyway
+    } else
         rects = changedRects(e.frame, e.shown, width, height);
     // Lost areas come from the frame being sent (equal to the last one where nothing changed).
     for (const RECT& lost : e.exposed) {
