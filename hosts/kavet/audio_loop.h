@@ -7,7 +7,9 @@
 #include "vst_plugin.h"
 
 #include <atomic>
+#include <optional>
 #include <thread>
+#include <vector>
 
 namespace kavet::cli {
 

@@ -178,7 +178,7 @@ void runEditorWindow(const std::vector<std::string>& args, const std::string& pl
     const WindowJob job = readJob(args, hasPan);
     std::optional<Signal> signal = loadSignal(job.signal);
     const int rate = signal ? signal->rate : kDemoSampleRate;
-    TopLevel window; // first: no display, no need to load the module
+    TopLevel window; // before the module: without a display it need not be loaded
 
     // Declared before the effect, so that it outlives every call of the effect's.
     ChangeLog changes;
