@@ -129,10 +129,14 @@ void VstPlugin::process(double** inputs, double** outputs, int frames) {
 
 // Called by the effect on any thread; before the record exists (during the entry) and
 // from foreign records it answers with the defaults.
-VstIntPtr VSTCALLBACK VstPlugin::hostCallback(AEffect* effect, VstInt32 opcode, VstInt32, VstIntPtr,
-                                              void* ptr, float) {
+VstIntPtr VSTCALLBACK VstPlugin::hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index,
+                                              VstIntPtr, void* ptr, float opt) {
     const auto* self = effect != nullptr ? static_cast<const VstPlugin*>(effect->user) : nullptr;
     switch (opcode) {
+    case audioMasterAutomate:
+        if (ParameterListener* listener = self != nullptr ? self->listener_.load() : nullptr)
+            listener->parameterChanged(index, opt);
+        return 0;
     case audioMasterVersion:
         return kHostVstVersion;
     case audioMasterGetSampleRate:
@@ -148,7 +152,7 @@ VstIntPtr VSTCALLBACK VstPlugin::hostCallback(AEffect* effect, VstInt32 opcode, 
     case audioMasterGetVendorVersion:
         return 1;
     default:
-        return 0; // automation, idle, edit brackets, canDo: nothing to do or do not know
+        return 0; // idle, edit brackets, canDo: nothing to do or do not know
     }
 }
 

@@ -5,10 +5,21 @@
 
 #include "vst_module.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
 
 namespace kavet::host {
+
+// Hears the parameter changes that the effect reports (audioMasterAutomate): a user's edits
+// in its editor. Called on the thread the effect reports from, the user-interface thread
+// inside effEditIdle as a rule, and from within the effect's own call: it must not call the
+// effect back, only note the change.
+class ParameterListener {
+public:
+    virtual ~ParameterListener() = default;
+    virtual void parameterChanged(int index, float normalised) = 0;
+};
 
 class VstPlugin {
 public:
@@ -41,6 +52,10 @@ public:
     VstIntPtr vendorVersion() { return dispatch(effGetVendorVersion); }
     VstIntPtr vstVersion() { return dispatch(effGetVstVersion); }
 
+    // The listener for the effect's parameter changes, or null for none; it must outlive
+    // the effect or be replaced first.
+    void setParameterListener(ParameterListener* listener) { listener_ = listener; }
+
     void setParameter(int index, float normalised);
     float getParameter(int index);
 
@@ -70,6 +85,7 @@ private:
     float sampleRate_ = 44100.0f;
     int blockSize_ = 512;
     bool running_ = false;
+    std::atomic<ParameterListener*> listener_{nullptr}; // read on the effect's threads
 };
 
 // The version this host reports to audioMasterVersion.

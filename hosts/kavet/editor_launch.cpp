@@ -1,7 +1,9 @@
-// kavet editor: runs the renderer of the module's configuration (see editor_picture.h).
+// kavet editor: runs the renderer of the module's configuration (see editor_picture.h), or
+// with --window shows the editor in a window of its own (editor_window.h).
 #include "editor_picture.h"
 
 #include "arguments.h"
+#include "editor_window.h"
 #include "module_kind.h"
 #include "module_paths.h"
 #include "usage_error.h"
@@ -46,17 +48,26 @@ std::filesystem::path ownFolder() {
 
 void runEditor(const std::vector<std::string>& args) {
     std::string plugin = defaultStereoModule();
+    bool png = false, window = false;
     std::vector<OptionSpec> options = {
-        {"--plugin", true, [&plugin](const std::string& v) { plugin = v; }}};
-    // The renderer checks the other options; here they only have to be skipped.
-    for (const char* name : {"--png", "--gain", "--trim", "--pan", "--signal"})
+        {"--plugin", true, [&plugin](const std::string& v) { plugin = v; }},
+        {"--png", true, [&png](const std::string&) { png = true; }},
+        {"--window", false, [&window](const std::string&) { window = true; }}};
+    // The renderer or the window host checks the other options; here they are skipped.
+    for (const char* name : {"--gain", "--trim", "--pan", "--signal"})
         options.push_back({name, true, [](const std::string&) {}});
     for (const char* name : {"--phase", "--mute", "--bypass", "--pre", "--fine", "--options"})
         options.push_back({name, false, [](const std::string&) {}});
     parseArguments(args, options);
+    if (png && window) throw UsageError("editor: --png and --window exclude each other");
+    if (!png && !window) throw UsageError("editor: --png FILE is required (or --window)");
 
-    const std::string renderer =
-        (ownFolder() / ("kavet-editor-" + configurationOf(plugin))).string();
+    const std::string configuration = configurationOf(plugin);
+    if (window) {
+        runEditorWindow(args, plugin, configuration == "stereo");
+        return;
+    }
+    const std::string renderer = (ownFolder() / ("kavet-editor-" + configuration)).string();
     std::vector<std::string> words = {renderer};
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;

@@ -3,9 +3,9 @@
 #include "editor_picture.h"
 
 #include "arguments.h"
-#include "audio_file.h"
 #include "demo_signal.h"
 #include "param_values.h"
+#include "strip_options.h"
 #include "usage_error.h"
 
 #include "plug.h"
@@ -40,27 +40,17 @@ struct EditorJob {
 
 EditorJob readJob(const std::vector<std::string>& args) {
     EditorJob job;
-    auto set = [&job](int index, float value) { job.settings.emplace_back(index, value); };
-    const auto positional = parseArguments(
-        args,
-        {{"--png", true, [&](const std::string& v) { job.png = v; }},
-         {"--plugin", true, [](const std::string&) {}}, // chose this renderer
-         {"--gain", true,
-          [&](const std::string& v) { set(kGain, gainToNormalised(readGainDb("--gain", v))); }},
-         {"--trim", true,
-          [&](const std::string& v) { set(kTrim, trimToNormalised(readTrimDb("--trim", v))); }},
-         {"--pan", true,
-          [&](const std::string& v) {
-              if (!kavet::kStereo) throw UsageError("--pan: the mono editor has no pan");
-              set(kPan, panToNormalised(readPanPercent("--pan", v)));
-          }},
-         {"--phase", false, [&](const std::string&) { set(kPhase, 1.0f); }},
-         {"--mute", false, [&](const std::string&) { set(kMute, 1.0f); }},
-         {"--bypass", false, [&](const std::string&) { set(kBypass, 1.0f); }},
-         {"--pre", false, [&](const std::string&) { job.pre = true; }},
-         {"--fine", false, [&](const std::string&) { job.fine = true; }},
-         {"--options", false, [&](const std::string&) { job.options = true; }},
-         {"--signal", true, [&](const std::string& v) { job.signal = v; }}});
+    std::vector<OptionSpec> options = stripSettingOptions(
+        [&job](int index, float value) { job.settings.emplace_back(index, value); },
+        kavet::kStereo);
+    options.insert(options.end(),
+                   {{"--png", true, [&](const std::string& v) { job.png = v; }},
+                    {"--plugin", true, [](const std::string&) {}}, // chose this renderer
+                    {"--pre", false, [&](const std::string&) { job.pre = true; }},
+                    {"--fine", false, [&](const std::string&) { job.fine = true; }},
+                    {"--options", false, [&](const std::string&) { job.options = true; }},
+                    {"--signal", true, [&](const std::string& v) { job.signal = v; }}});
+    const auto positional = parseArguments(args, options);
     if (!positional.empty())
         throw UsageError("editor: unexpected argument '" + positional[0] + "'");
     if (job.png.empty()) throw UsageError("editor: --png FILE is required");
@@ -69,24 +59,6 @@ EditorJob readJob(const std::vector<std::string>& args) {
 
 VstIntPtr VSTCALLBACK quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
     return opcode == audioMasterVersion ? 2400 : 0;
-}
-
-// Interleaved audio with its rate and channel count.
-struct Signal {
-    std::vector<float> samples;
-    int rate = kDemoSampleRate;
-    int channels = kDemoChannels;
-};
-
-std::optional<Signal> loadSignal(const std::string& source) {
-    if (source.empty()) return std::nullopt;
-    if (source == "demo") return Signal{makeDemoSignal(), kDemoSampleRate, kDemoChannels};
-    InputFile file(source);
-    Signal signal{{}, file.shape().sampleRate, file.shape().channels};
-    signal.samples.resize(static_cast<std::size_t>(file.shape().frames) * signal.channels);
-    const std::size_t frames = file.read(signal.samples.data(), file.shape().frames);
-    signal.samples.resize(frames * signal.channels);
-    return signal;
 }
 
 // The effect, its editor in a host window, and the driver's clock.
@@ -150,7 +122,7 @@ public:
             inputs.push_back(in[c].data());
             outputs.push_back(out[c].data());
         }
-        const std::size_t frames = signal.samples.size() / signal.channels;
+        const std::size_t frames = signal.frames();
         double sinceIdleMs = 0.0;
         double clockMs = 0.0;
         for (std::size_t start = 0; start < frames; start += kBlock) {

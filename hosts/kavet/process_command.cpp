@@ -1,8 +1,8 @@
 // kavet process IN OUT [options]: one file through the strip.
 #include "arguments.h"
 #include "commands.h"
-#include "param_values.h"
 #include "process_job.h"
+#include "strip_options.h"
 #include "usage_error.h"
 
 #include <map>
@@ -17,22 +17,15 @@ struct ProcessOptions {
 };
 
 std::vector<OptionSpec> processOptionSpecs(ProcessOptions& o) {
-    auto set = [&o](int index, float value) { o.settings[index] = value; };
-    return {
-        {"--plugin", true, [&o](const std::string& v) { o.job.plugin = v; }},
-        {"--gain", true,
-         [set](const std::string& v) { set(kGain, gainToNormalised(readGainDb("--gain", v))); }},
-        {"--trim", true,
-         [set](const std::string& v) { set(kTrim, trimToNormalised(readTrimDb("--trim", v))); }},
-        {"--pan", true,
-         [set](const std::string& v) { set(kPan, panToNormalised(readPanPercent("--pan", v))); }},
-        {"--phase", false, [set](const std::string&) { set(kPhase, 1.0f); }},
-        {"--mute", false, [set](const std::string&) { set(kMute, 1.0f); }},
-        {"--bypass", false, [set](const std::string&) { set(kBypass, 1.0f); }},
-        {"--block", true,
-         [&o](const std::string& v) { o.job.blockSize = readBlockSize("--block", v); }},
-        {"--double", false, [&o](const std::string&) { o.job.useDouble = true; }},
-    };
+    // Pan is checked against the module once it is loaded (EffectRack::start).
+    std::vector<OptionSpec> options =
+        stripSettingOptions([&o](int index, float value) { o.settings[index] = value; }, true);
+    options.insert(options.end(),
+                   {{"--plugin", true, [&o](const std::string& v) { o.job.plugin = v; }},
+                    {"--block", true,
+                     [&o](const std::string& v) { o.job.blockSize = readBlockSize("--block", v); }},
+                    {"--double", false, [&o](const std::string&) { o.job.useDouble = true; }}});
+    return options;
 }
 
 } // namespace

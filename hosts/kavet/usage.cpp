@@ -34,7 +34,14 @@ void printUsage() {
         "      --pre           meters before the fader\n"
         "      --fine          fine fader mode\n"
         "      --signal SRC    an audio file, or demo for the built-in signal (default none)\n"
-        "      --options       with the options page open\n",
+        "      --options       with the options page open\n"
+        "  kavet editor --window [options]\n"
+        "      the editor of the module in a window on the X display, as a small host shows\n"
+        "      it: the signal runs through the strip in real time, over and over, so the\n"
+        "      meters move; each parameter change made in the editor is printed; closing\n"
+        "      the window ends the command\n"
+        "      --plugin, --signal, --gain, --trim, --pan, --phase, --mute, --bypass\n"
+        "                      as for --png (without --signal, silence runs through)\n",
         stdout);
 }
 

@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,8 +73,26 @@ TEST(KavetEditor, MonoModuleShowsTheMonoEditor) {
     EXPECT_NE(fileBytes(dir / "mono.png"), fileBytes(dir / "stereo.png"));
 }
 
+// Unsets DISPLAY for a scope: the tests see no X display wherever they run.
+class NoDisplay {
+public:
+    NoDisplay() {
+        if (const char* display = std::getenv("DISPLAY")) saved_ = display;
+        unsetenv("DISPLAY");
+    }
+    ~NoDisplay() {
+        if (saved_) setenv("DISPLAY", saved_->c_str(), 1);
+    }
+    NoDisplay(const NoDisplay&) = delete;
+    NoDisplay& operator=(const NoDisplay&) = delete;
+
+private:
+    std::optional<std::string> saved_;
+};
+
 TEST(KavetEditor, RefusesWhatItCannotShow) {
     TempFolder dir;
+    const NoDisplay noDisplay;
     struct Case {
         std::vector<std::string> args;
         int exitCode;
@@ -84,11 +105,17 @@ TEST(KavetEditor, RefusesWhatItCannotShow) {
         {{"editor", "--png", dir / "x.png", "--signal", dir / "missing.wav"}, 1, "missing.wav"},
         {{"editor", "--png", dir / "x.png", "--plugin", dir / "none.so"}, 1, "none.so"},
         {{"editor", "--png", dir / "no-folder/x.png"}, 1, "cannot write"},
+        {{"editor", "--window", "--png", dir / "x.png"}, 2, "--png and --window exclude each"},
+        {{"editor", "--window", "--pre"}, 2, "--pre is for --png"},
+        {{"editor", "--window", "--plugin", kMono, "--pan", "L10"}, 2, "no pan"},
+        {{"editor", "--window", "--signal", "demo"}, 1, "no X display (DISPLAY is not set)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
         const CliRun run = runKavet(c.args);
         EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_EQ(run.err.rfind("kavet: ", 0), 0u) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
     }
     EXPECT_EQ(dir.names(), std::vector<std::string>{});

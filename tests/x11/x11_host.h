@@ -7,6 +7,7 @@
 #pragma once
 
 #include "vst_module.h"
+#include "x11_input.h"
 
 #include <kavet/driver.h>
 
@@ -16,38 +17,13 @@
 #include <string>
 #include <vector>
 
-// Xlib's own declarations stay out of this header: its macros (None, Bool) clash with
-// GoogleTest's names.
-using Display = struct _XDisplay;
-
 namespace kavet::x11test {
-
-using XWindow = unsigned long;
 
 struct HostCall {
     VstInt32 opcode;
     VstInt32 index;
     float opt;
 };
-
-// One step of a person at the keyboard and mouse, in editor coordinates.
-struct Input {
-    enum Kind { Move, Press, Release, KeyDown, KeyUp, Wait } kind;
-    int x = 0, y = 0;      // Move: editor coordinates; Press/Release: the button
-    unsigned long key = 0; // KeyDown/KeyUp: an X key symbol
-    int ms = 0;            // Wait
-};
-Input moveTo(int x, int y);
-Input press(int button = 1);
-Input release(int button = 1);
-Input keyDown(unsigned long keysym);
-Input keyUp(unsigned long keysym);
-Input wait(int ms);
-// A click (press, 30 ms, release, then 600 ms, past the double-click time) at (x, y).
-std::vector<Input> click(int x, int y, unsigned long modifierKeysym = 0);
-// Press at (x0, y0), hold 600 ms, move in ten steps over 200 ms to (x1, y1), release.
-std::vector<Input> drag(int x0, int y0, int x1, int y1, unsigned long modifierKeysym = 0);
-std::vector<Input> typeKeys(const std::vector<unsigned long>& keysyms);
 
 class X11Host {
 public:
