@@ -3,14 +3,18 @@
 
 namespace kavet::hostwindow {
 
-HWND attach(void* system, int, int) {
+HWND attach(const void*, void* system, int, int) {
     return IsWindow(static_cast<HWND>(system)) ? static_cast<HWND>(system) : nullptr;
+}
+
+bool attached(const void*) {
+    return false;
 }
 
 void pump() {}
 
 void present() {}
 
-void detach(HWND) {}
+void detach(const void*) {}
 
 } // namespace kavet::hostwindow

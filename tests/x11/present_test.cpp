@@ -49,8 +49,8 @@ struct Attached {
         host = XCreateSimpleWindow(display, DefaultRootWindow(display), 10, 10, 200, 200, 0, 0, 0);
         XMapWindow(display, host);
         XSync(display, False);
-        parent = hostwindow::attach(reinterpret_cast<void*>(static_cast<std::uintptr_t>(host)),
-                                    kWidth, kHeight);
+        parent = hostwindow::attach(
+            this, reinterpret_cast<void*>(static_cast<std::uintptr_t>(host)), kWidth, kHeight);
         WNDCLASSA wc{};
         wc.lpfnWndProc = paintProc;
         wc.lpszClassName = "KavetPresentTest";
@@ -60,7 +60,7 @@ struct Attached {
     }
     ~Attached() {
         DestroyWindow(child);
-        hostwindow::detach(parent);
+        hostwindow::detach(this);
         UnregisterClassA("KavetPresentTest", nullptr);
         XDestroyWindow(display, host);
         XCloseDisplay(display);

@@ -32,7 +32,7 @@ Input wait(int ms) {
 std::vector<Input> click(int x, int y, unsigned long modifier) {
     std::vector<Input> steps{moveTo(x, y), wait(40)};
     if (modifier) steps.push_back(keyDown(modifier));
-    steps.insert(steps.end(), {press(), wait(30), release()});
+    steps.insert(steps.end(), {press(), wait(80), release()}); // a person's click
     if (modifier) steps.push_back(keyUp(modifier));
     steps.push_back(wait(600));
     return steps;

@@ -26,7 +26,7 @@ Input release(int button = 1);
 Input keyDown(unsigned long keysym);
 Input keyUp(unsigned long keysym);
 Input wait(int ms);
-// A click (press, 30 ms, release, then 600 ms, past the double-click time) at (x, y).
+// A click (press, 80 ms, release, then 600 ms, past the double-click time) at (x, y).
 std::vector<Input> click(int x, int y, unsigned long modifierKeysym = 0);
 // Press at (x0, y0), hold 600 ms, move in ten steps over 200 ms to (x1, y1), release.
 std::vector<Input> drag(int x0, int y0, int x1, int y1, unsigned long modifierKeysym = 0);

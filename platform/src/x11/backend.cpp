@@ -152,16 +152,25 @@ Embedded* Backend::findByWindowLocked(::Window window) {
     return nullptr;
 }
 
-bool Backend::attached(HWND proxy) {
-    std::lock_guard g(lock_);
-    return findLocked(proxy) != nullptr;
+HWND Backend::proxyOfOwnerLocked(const void* owner) {
+    for (auto& e : embedded_)
+        if (e->owner == owner) return e->proxy;
+    return nullptr;
 }
 
-HWND Backend::attach(::Window host, int width, int height) {
+HWND Backend::proxyOfOwner(const void* owner) {
     std::lock_guard g(lock_);
-    if (host == 0 || width <= 0 || height <= 0 || width > 16384 || height > 16384) return nullptr;
+    return proxyOfOwnerLocked(owner);
+}
+
+HWND Backend::attach(const void* owner, ::Window host, int width, int height) {
+    std::lock_guard g(lock_);
+    if (!owner || proxyOfOwnerLocked(owner) || host == 0 || width <= 0 || height <= 0 ||
+        width > 16384 || height > 16384)
+        return nullptr;
     if (!connectLocked()) return nullptr;
     auto e = std::make_unique<Embedded>();
+    e->owner = owner;
     e->host = host;
     e->thread = GetCurrentThreadId();
     {

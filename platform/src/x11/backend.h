@@ -24,6 +24,7 @@
 namespace kavet::x11 {
 
 struct Embedded {
+    const void* owner = nullptr; // the effect whose editor it shows
     HWND proxy = nullptr;
     ::Window window = 0; // ours, a child of `host` at (0, 0)
     ::Window host = 0;
@@ -62,9 +63,9 @@ class Backend final : public user::display::Backend {
 public:
     static Backend& instance();
 
-    HWND attach(::Window host, int width, int height);
+    HWND attach(const void* owner, ::Window host, int width, int height);
+    HWND proxyOfOwner(const void* owner);
     void detach(HWND proxy);
-    bool attached(HWND proxy);
     void pump();
     void present();
 
@@ -92,6 +93,7 @@ private:
     bool connectLocked();
     void disconnectLocked();
     Embedded* findLocked(HWND proxy);
+    HWND proxyOfOwnerLocked(const void* owner);
     Embedded* findByWindowLocked(::Window window);
     // Reads what the server has sent: input waits in `pending_`, the rest is handled now.
     void drainLocked();

@@ -8,11 +8,15 @@
 
 namespace kavet::hostwindow {
 
-HWND attach(void* system, int width, int height) {
+HWND attach(const void* owner, void* system, int width, int height) {
     if (!system) return nullptr;
     if (IsWindow(static_cast<HWND>(system))) return static_cast<HWND>(system);
     const auto id = static_cast<::Window>(reinterpret_cast<std::uintptr_t>(system));
-    return x11::Backend::instance().attach(id, width, height);
+    return x11::Backend::instance().attach(owner, id, width, height);
+}
+
+bool attached(const void* owner) {
+    return x11::Backend::instance().proxyOfOwner(owner) != nullptr;
 }
 
 void pump() {
@@ -23,8 +27,9 @@ void present() {
     x11::Backend::instance().present();
 }
 
-void detach(HWND parent) {
-    x11::Backend::instance().detach(parent);
+void detach(const void* owner) {
+    auto& backend = x11::Backend::instance();
+    if (HWND proxy = backend.proxyOfOwner(owner)) backend.detach(proxy);
 }
 
 } // namespace kavet::hostwindow

@@ -9,21 +9,26 @@
 
 namespace kavet::hostwindow {
 
-// The parent for the editor: `system` itself when it is a window of this process's window
-// manager; otherwise a new window standing for the window system's window `system`, with
-// the editor's area of `width` x `height` pixels shown at its top left; null when it cannot
-// be shown (no display, no such window), and then nothing was created.
-HWND attach(void* system, int width, int height);
+// The parent for the editor of `owner` (the effect): `system` itself when it is a window of
+// this process's window manager (nothing is recorded then); otherwise a new window standing
+// for the window system's window `system`, with the editor's area of `width` x `height`
+// pixels shown at its top left; null when it cannot be shown (no display, no such window),
+// and then nothing was created.
+HWND attach(const void* owner, void* system, int width, int height);
+
+// Whether `owner` has a window from attach that has not been detached.
+bool attached(const void* owner);
 
 // Events in: the window system's pending input goes to the windows it is meant for, and the
-// calling thread's messages are dispatched (painting included).
+// calling thread's messages are dispatched (painting included). Nothing without an attached
+// window.
 void pump();
 
 // Pixels out: what changed since the last time in the attached windows of the calling thread.
 void present();
 
-// After the editor has closed: the window from attach goes, with everything it held. Nothing
-// for a parent that attach passed through.
-void detach(HWND parent);
+// After the editor of `owner` has closed: the window from attach goes, with everything it
+// held. Nothing when `owner` has none.
+void detach(const void* owner);
 
 } // namespace kavet::hostwindow
