@@ -10,7 +10,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -50,10 +49,6 @@ std::string firstDifference(const std::vector<unsigned char>& onLinux,
         }
     }
     return text;
-}
-
-void PrintTo(const WindowsModule& module, std::ostream* out) {
-    *out << module.name;
 }
 
 class AudioUnderWine : public ::testing::TestWithParam<WindowsModule> {};

@@ -69,6 +69,10 @@ std::vector<std::string> runWine(const WindowsModule& module, bool display) {
 
 } // namespace
 
+void PrintTo(const WindowsModule& module, std::ostream* out) {
+    *out << module.name;
+}
+
 const std::vector<WindowsModule>& windowsModules() {
     static const std::vector<WindowsModule> kModules = {
 #ifdef KAVET_WIN32_MODULE

@@ -8,6 +8,7 @@
 #include <kavet/driver.h>
 
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,9 @@ struct WindowsModule {
     const char* wintest; // that build's kavet-wintest.exe
     const char* module;  // that build's VST module
 };
+
+// Names the module in GoogleTest's messages.
+void PrintTo(const WindowsModule& module, std::ostream* out);
 
 // The Windows builds that this test binary was configured with (KAVET_WIN32_*,
 // KAVET_WIN64_*), for its configuration.
