@@ -10,7 +10,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 packages=(cmake make g++ pkg-config ccache googletest libgtest-dev libgmock-dev libbenchmark-dev
           libsndfile1-dev libpng-dev libx11-dev libxext-dev libxtst-dev
-          g++-mingw-w64-i686 wine wine32:i386 xvfb xauth)
+          g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth)
 
 missing_packages() {
     local p
@@ -33,8 +33,11 @@ install_packages() {
         dpkg --add-architecture i386
     fi
     export DEBIAN_FRONTEND=noninteractive
-    # A mirror caught mid-sync fails one index or another: what can be installed still is.
-    apt-get update -q || echo "build.sh: apt-get update failed; installing from the lists there are" >&2
+    # A mirror whose index fails to download (for one architecture or suite, say) leaves the
+    # others usable: go on with what is known rather than stop here.
+    if ! apt-get update -q; then
+        echo "build.sh: warning: apt-get update failed; going on with the lists as they are" >&2
+    fi
     # shellcheck disable=SC2086
     apt-get install -y -q $missing && return 0
     # One package that cannot be had must not keep the others out: one by one, then. The
@@ -66,14 +69,18 @@ demo)
     ;;
 test)
     install_packages
+    # The Windows builds whose cross compiler is there: 32-bit and 64-bit.
     windows=OFF
     command -v i686-w64-mingw32-g++ >/dev/null 2>&1 && windows=ON
+    windows64=OFF
+    command -v x86_64-w64-mingw32-g++ >/dev/null 2>&1 && windows64=ON
     configure build -DKAVET_BUILD_TESTS=ON -DKAVET_BUILD_BENCH=ON -DKAVET_BUILD_HOSTS=ON \
-        -DKAVET_WINDOWS=$windows
+        -DKAVET_WINDOWS=$windows -DKAVET_WINDOWS_64=$windows64
     cmake --build build -j"$jobs"
     (cd build && ctest -j"$jobs" --output-on-failure)
     # The same tests with the address and undefined-behaviour sanitizers (native code only).
     configure build-sanitize -DKAVET_SANITIZE="address;undefined" -DKAVET_WINDOWS=OFF \
+        -DKAVET_WINDOWS_64=OFF \
         -DKAVET_BUILD_TESTS=ON -DKAVET_BUILD_BENCH=OFF -DKAVET_BUILD_HOSTS=ON \
         -DCMAKE_BUILD_TYPE=RelWithDebInfo
     cmake --build build-sanitize -j"$jobs"

@@ -1,6 +1,7 @@
 # kavet_protools_module(CONFIG): the host-format module of CONFIG (mono or stereo),
-# <build>/protools/CONFIG/VelmorantKavet.so (.dpm in the Windows builds). It exports exactly
-# NewPlugIn, WinPlugInOpen, WinPlugInClose and _PI_GetRoutineDescriptor.
+# <build>/protools/CONFIG/VelmorantKavet.so (.dpm in the Windows builds, with the editor's
+# bitmaps as resources). It exports exactly NewPlugIn, WinPlugInOpen, WinPlugInClose and
+# _PI_GetRoutineDescriptor.
 function(kavet_protools_module config)
     set(target pt_${config})
     set(dir ${PROJECT_SOURCE_DIR}/protools)
@@ -14,6 +15,9 @@ function(kavet_protools_module config)
         RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/protools/${config})
     if(WIN32)
         target_sources(${target} PRIVATE ${dir}/dllmain.cpp ${dir}/exports.def)
+        # The editor's bitmaps: the resource object reaches only a module that links it
+        # itself (objects of an object library do not pass through the editor library).
+        target_link_libraries(${target} PRIVATE kavet_resources)
         set_target_properties(${target} PROPERTIES SUFFIX ".dpm")
         target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
     else()

@@ -4,6 +4,11 @@
 // built with other compilers call the plug-in that way; GCC code assumes 16 unless told
 // otherwise, and an aligned SSE store to a misaligned stack slot faults. These calls let the
 // host prove that every entry point copes with a stack at offset 0, 4, 8 or 12.
+//
+// 32-bit x86 only. The x64 convention requires the stack to be 16-byte aligned at every call
+// instruction, from every caller; Windows itself (its DLLs, its exception unwinding) relies
+// on it, so no working host calls with any other alignment, and the 64-bit test host calls
+// the entry points directly.
 #pragma once
 
 #include "vst/aeffect.h"

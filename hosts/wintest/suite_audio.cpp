@@ -1,9 +1,11 @@
-// The three processing entry points of the mono build: unity by default bit for bit, the
-// glide to a new gain, double precision, in-place buffers and the accumulating form.
+// The three processing entry points: unity by default bit for bit, the glide to a new gain,
+// double precision, in-place buffers and the accumulating form, on every channel of the
+// module (each channel its own signal, so a swap or a copy of channels shows).
 #include "suites.h"
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -22,33 +24,57 @@ std::vector<float> testSignal(int frames, unsigned seed) {
     return s;
 }
 
-void processFloat(AEffect* e, const float* in, float* out, int frames) {
-    float* inputs[] = {const_cast<float*>(in)};
-    float* outputs[] = {out};
-    e->processReplacing(e, inputs, outputs, frames);
-}
+// One buffer per channel, and the channel pointers a host hands over (taken afresh at each
+// call, so that copies point at their own buffers).
+template <typename Sample> struct Buffers {
+    std::vector<std::vector<Sample>> channels;
+    std::vector<Sample*> pointers;
 
-void processDouble(AEffect* e, const double* in, double* out, int frames) {
-    double* inputs[] = {const_cast<double*>(in)};
-    double* outputs[] = {out};
-    e->processDoubleReplacing(e, inputs, outputs, frames);
-}
-
-// Runs `frames` samples through processReplacing in blocks; returns the last block's output.
-std::vector<float> glide(AEffect* e, int frames, unsigned seed, std::vector<float>& lastIn) {
-    std::vector<float> out(kBlock);
-    for (int done = 0; done < frames; done += kBlock) {
-        lastIn = testSignal(kBlock, seed + static_cast<unsigned>(done));
-        processFloat(e, lastIn.data(), out.data(), kBlock);
+    Buffers(int count, int frames, Sample fill)
+        : channels(static_cast<size_t>(count), std::vector<Sample>(frames, fill)) {}
+    explicit Buffers(std::vector<std::vector<Sample>> data) : channels(std::move(data)) {}
+    Sample** get() {
+        pointers.clear();
+        for (auto& c : channels)
+            pointers.push_back(c.data());
+        return pointers.data();
     }
-    return out;
+};
+
+// Channel c of a block starting at `seed` has the signal of seed + 7919 c.
+Buffers<float> floatSignal(int channels, int frames, unsigned seed) {
+    std::vector<std::vector<float>> data;
+    for (int c = 0; c < channels; ++c)
+        data.push_back(testSignal(frames, seed + 7919u * static_cast<unsigned>(c)));
+    return Buffers<float>(std::move(data));
 }
 
-double worstError(const std::vector<float>& in, const std::vector<float>& out, double gain) {
+Buffers<double> widened(const Buffers<float>& in) {
+    std::vector<std::vector<double>> data;
+    for (const auto& c : in.channels)
+        data.emplace_back(c.begin(), c.end());
+    // A value that a float path would round.
+    data[0][0] = 0.123456789012345678;
+    return Buffers<double>(std::move(data));
+}
+
+template <typename Sample>
+double worstError(const Buffers<Sample>& in, const Buffers<Sample>& out, double gain,
+                  double offset = 0.0) {
     double worst = 0.0;
-    for (size_t i = 0; i < in.size(); ++i)
-        worst = std::fmax(worst, std::fabs(static_cast<double>(out[i]) - in[i] * gain));
+    for (size_t c = 0; c < in.channels.size(); ++c)
+        for (size_t i = 0; i < in.channels[c].size(); ++i)
+            worst = std::fmax(worst, std::fabs(static_cast<double>(out.channels[c][i]) -
+                                               (offset + in.channels[c][i] * gain)));
     return worst;
+}
+
+template <typename Sample> bool sameBits(const Buffers<Sample>& a, const Buffers<Sample>& b) {
+    for (size_t c = 0; c < a.channels.size(); ++c)
+        if (std::memcmp(a.channels[c].data(), b.channels[c].data(),
+                        a.channels[c].size() * sizeof(Sample)) != 0)
+            return false;
+    return true;
 }
 
 void resume(AEffect* e) {
@@ -63,59 +89,55 @@ void checkAudio(Context& ctx) {
     EffectInstance fx(ctx.module.entry());
     if (!fx) return;
     AEffect* e = fx.get();
-    // The buffers below have one channel each.
-    if (!check.expect(e->numInputs == 1 && e->numOutputs == 1, "AudioOfAMonoModule",
-                      "%ld in, %ld out: not processed", static_cast<long>(e->numInputs),
-                      static_cast<long>(e->numOutputs)))
+    const int channels = ctx.facts.channels;
+    // The buffers below have the channels of the configuration under test.
+    if (!check.expect(e->numInputs == channels && e->numOutputs == channels, "AudioChannelCounts",
+                      "%ld in, %ld out, want %d: not processed", static_cast<long>(e->numInputs),
+                      static_cast<long>(e->numOutputs), channels))
         return;
     resume(e);
 
-    const std::vector<float> in = testSignal(kBlock, 1);
-    std::vector<float> out(kBlock, 7.0f);
-    processFloat(e, in.data(), out.data(), kBlock);
-    check.expect(std::memcmp(in.data(), out.data(), kBlock * sizeof(float)) == 0,
-                 "DefaultFloatOutputEqualsInputBitForBit");
+    Buffers<float> in = floatSignal(channels, kBlock, 1);
+    Buffers<float> out(channels, kBlock, 7.0f);
+    e->processReplacing(e, in.get(), out.get(), kBlock);
+    check.expect(sameBits(in, out), "DefaultFloatOutputEqualsInputBitForBit");
 
-    std::vector<double> din(in.begin(), in.end());
-    din[0] = 0.123456789012345678; // a value that a float path would round
-    std::vector<double> dout(kBlock, 7.0);
-    processDouble(e, din.data(), dout.data(), kBlock);
-    check.expect(std::memcmp(din.data(), dout.data(), kBlock * sizeof(double)) == 0,
-                 "DefaultDoubleOutputEqualsInputBitForBit");
+    Buffers<double> din = widened(in);
+    Buffers<double> dout(channels, kBlock, 7.0);
+    e->processDoubleReplacing(e, din.get(), dout.get(), kBlock);
+    check.expect(sameBits(din, dout), "DefaultDoubleOutputEqualsInputBitForBit");
 
     // Gain 0.25 is 8 * 0.25^3 = 0.125 (-18.06 dB); after 20000 samples the glide of 0.5 %
     // per sample has closed the step to far below the tolerance.
     e->setParameter(e, 0, 0.25f);
     check.expect(e->getParameter(e, 0) == 0.25f, "GainParameterStored");
-    std::vector<float> lastIn;
-    const std::vector<float> lastOut = glide(e, 20000, 100, lastIn);
-    const double err = worstError(lastIn, lastOut, 0.125);
+    Buffers<float> lastIn = in;
+    for (int done = 0; done < 20000; done += kBlock) {
+        lastIn = floatSignal(channels, kBlock, 100 + static_cast<unsigned>(done));
+        e->processReplacing(e, lastIn.get(), out.get(), kBlock);
+    }
+    const double err = worstError(lastIn, out, 0.125);
     check.expect(err < kTolerance, "GainGlidesToOneEighth", "worst error %.3g", err);
 
-    processDouble(e, din.data(), dout.data(), kBlock);
-    double derr = 0.0;
-    for (int i = 0; i < kBlock; ++i)
-        derr = std::fmax(derr, std::fabs(dout[i] - din[i] * 0.125));
+    e->processDoubleReplacing(e, din.get(), dout.get(), kBlock);
+    const double derr = worstError(din, dout, 0.125);
     check.expect(derr < kTolerance, "DoubleReplacingAppliesGain", "worst error %.3g", derr);
 
-    std::vector<double> inPlace = din;
-    processDouble(e, inPlace.data(), inPlace.data(), kBlock);
-    double perr = 0.0;
-    for (int i = 0; i < kBlock; ++i)
-        perr = std::fmax(perr, std::fabs(inPlace[i] - din[i] * 0.125));
+    Buffers<double> inPlace = din;
+    e->processDoubleReplacing(e, inPlace.get(), inPlace.get(), kBlock);
+    const double perr = worstError(din, inPlace, 0.125);
     check.expect(perr < kTolerance, "InPlaceBuffersWork", "worst error %.3g", perr);
 
-    std::vector<float> acc(kBlock, 1.0f);
-    float* inputs[] = {const_cast<float*>(in.data())};
-    float* outputs[] = {acc.data()};
-    e->process(e, inputs, outputs, kBlock);
-    double aerr = 0.0;
-    for (int i = 0; i < kBlock; ++i)
-        aerr = std::fmax(aerr, std::fabs(static_cast<double>(acc[i]) - (1.0 + in[i] * 0.125)));
+    Buffers<float> acc(channels, kBlock, 1.0f);
+    e->process(e, in.get(), acc.get(), kBlock);
+    const double aerr = worstError(in, acc, 0.125, 1.0);
     check.expect(aerr < kTolerance, "AccumulatingProcessAdds", "worst error %.3g", aerr);
 
     // A block of zero samples writes nothing.
-    std::vector<float> untouched(4, 3.0f);
-    processFloat(e, in.data(), untouched.data(), 0);
-    check.expect(untouched[0] == 3.0f, "ZeroFramesWritesNothing");
+    Buffers<float> untouched(channels, 4, 3.0f);
+    e->processReplacing(e, in.get(), untouched.get(), 0);
+    bool kept = true;
+    for (const auto& c : untouched.channels)
+        kept = kept && c[0] == 3.0f;
+    check.expect(kept, "ZeroFramesWritesNothing");
 }

@@ -29,13 +29,14 @@ void expectStored(Checker& check, const char* name, const char* wanted) {
 }
 
 // The seven preference words at the end of a fresh effect's chunk.
-std::string chunkPrefs(const PluginModule& module) {
+std::string chunkPrefs(const PluginModule& module, const ModuleFacts& facts) {
     EffectInstance fx(module.entry());
     if (!fx) return "no effect";
     void* data = nullptr;
-    if (dispatch(fx.get(), effGetChunk, 0, 0, &data) != 56 || !data) return "no chunk";
+    if (dispatch(fx.get(), effGetChunk, 0, 0, &data) != facts.chunkBytes || !data)
+        return "no chunk";
     std::string digits;
-    for (int i = 7; i < 14; ++i) {
+    for (int i = facts.prefsWord; i < facts.prefsWord + 7; ++i) {
         std::int32_t w;
         std::memcpy(&w, static_cast<const unsigned char*>(data) + 4 * i, 4);
         digits += (w >= 0 && w <= 9) ? static_cast<char>('0' + w) : '?';
@@ -77,16 +78,19 @@ void checkStoredPrefs(Context& ctx) {
     // Preferences stored by the user (Fine mode, trim range 1 = 24 dB, BBC ballistics,
     // steady lamps) are loaded by the next effect and left as they are.
     writeStoredPrefs("1213011");
-    check.expectText("ConstructionLoadsStoredPrefs", chunkPrefs(ctx.module).c_str(), "1213011");
+    check.expectText("ConstructionLoadsStoredPrefs", chunkPrefs(ctx.module, ctx.facts).c_str(),
+                     "1213011");
     check.expectText("LoadedTrimRangeShows", trimFloor(ctx.module).c_str(), "-24.00");
     expectStored(check, "LoadingKeepsStoredPrefs", "1213011");
 
     // A value shorter than two bytes cannot be loaded: the defaults are written back.
     writeStoredPrefs("");
-    check.expectText("EmptyPrefsGiveDefaults", chunkPrefs(ctx.module).c_str(), kDefaults);
+    check.expectText("EmptyPrefsGiveDefaults", chunkPrefs(ctx.module, ctx.facts).c_str(),
+                     kDefaults);
     expectStored(check, "EmptyPrefsAreReplacedByDefaults", kDefaults);
 
     deleteStoredPrefs();
-    check.expectText("MissingPrefsGiveDefaults", chunkPrefs(ctx.module).c_str(), kDefaults);
+    check.expectText("MissingPrefsGiveDefaults", chunkPrefs(ctx.module, ctx.facts).c_str(),
+                     kDefaults);
     expectStored(check, "MissingPrefsAreReplacedByDefaults", kDefaults);
 }

@@ -1,5 +1,5 @@
-// Vendor, product and version answers, and the names, labels and display texts of the five
-// parameters of the mono build.
+// Vendor, product and version answers, and the names, labels and display texts of the
+// parameters: five in the mono build, Pan as a sixth in the stereo build.
 #include "suites.h"
 
 #include <cstdio>
@@ -57,20 +57,23 @@ constexpr ParamTexts kDefaults[] = {
     {"Phase", "(Norm/Flip)", "Norm"},
     {"Mute", "(Thru/Mute)", "Thru"},
     {"Bypass", "(Off/On)", "Off"},
+    {"Pan", "L->R", "0"},
 };
 
 // Display texts after setParameter (index, value): the gain law 8 v^3, the 36 dB trim
-// range of the default preferences, the switches' threshold of 0.5.
+// range of the default preferences, the switches' threshold of 0.5, the pan's sides and
+// its centre band (stereo only).
 struct DisplayCase {
     VstInt32 index;
     float value;
     const char* display;
 };
 constexpr DisplayCase kDisplays[] = {
-    {0, 0.25f, "-18.06"}, {0, 1.5f, " 18.06"}, {0, 0.0f, "-oo"},  {0, 0.5f, "0"},
-    {1, 0.0f, "-36.00"},  {1, 1.0f, " 36.00"}, {1, 0.5f, "0"},    {2, 0.5f, "Flip"},
-    {2, 0.49f, "Norm"},   {3, 1.0f, "Mute"},   {3, 0.0f, "Thru"}, {4, 0.5f, "On"},
-    {4, -1.0f, "Off"},
+    {0, 0.25f, "-18.06"}, {0, 1.5f, " 18.06"}, {0, 0.0f, "-oo"},    {0, 0.5f, "0"},
+    {1, 0.0f, "-36.00"},  {1, 1.0f, " 36.00"}, {1, 0.5f, "0"},      {2, 0.5f, "Flip"},
+    {2, 0.49f, "Norm"},   {3, 1.0f, "Mute"},   {3, 0.0f, "Thru"},   {4, 0.5f, "On"},
+    {4, -1.0f, "Off"},    {5, 0.0f, "L100  "}, {5, 1.0f, "  100R"}, {5, 0.25f, "L 50  "},
+    {5, 0.501f, "0"},
 };
 } // namespace
 
@@ -82,7 +85,7 @@ void checkTexts(Context& ctx) {
 
     expectTextReply(check, e, effGetVendorString, 0, kVstMaxVendorStrLen, "Velmorant Ltd",
                     "VendorString");
-    expectTextReply(check, e, effGetProductString, 0, kVstMaxProductStrLen, "Kavet Mono",
+    expectTextReply(check, e, effGetProductString, 0, kVstMaxProductStrLen, ctx.facts.product,
                     "ProductString");
     check.expect(dispatch(e, effGetVendorVersion) == 1100, "VendorVersion1100");
     check.expect(dispatch(e, effGetVstVersion) == 2400, "VstVersion2400");
@@ -90,19 +93,21 @@ void checkTexts(Context& ctx) {
     check.expect(dispatch(e, effCanDo, 0, 0, const_cast<char*>("receiveVstMidiEvent")) == 0,
                  "CanDoMidiAnswersZero");
 
-    for (VstInt32 i = 0; i < 5; ++i) {
+    const VstInt32 params = ctx.facts.params;
+    for (VstInt32 i = 0; i < params; ++i) {
         expectTextReply(check, e, effGetParamName, i, 32, kDefaults[i].name, "ParamName");
         expectTextReply(check, e, effGetParamLabel, i, 32, kDefaults[i].label, "ParamLabel");
         expectTextReply(check, e, effGetParamDisplay, i, 32, kDefaults[i].display,
                         "DefaultDisplay");
     }
     for (const DisplayCase& c : kDisplays) {
+        if (c.index >= params) continue;
         e->setParameter(e, c.index, c.value);
         char what[64];
         std::snprintf(what, sizeof what, "DisplayAfterSet%.2f", static_cast<double>(c.value));
         expectTextReply(check, e, effGetParamDisplay, c.index, 32, c.display, what);
     }
-    // Index 5 (Pan) exists only in the stereo build.
-    e->setParameter(e, 5, 0.3f);
-    check.expect(e->getParameter(e, 5) == 0.0f, "NoPanParameterInMono");
+    // Past the last parameter (Pan exists only in the stereo build) nothing is stored.
+    e->setParameter(e, params, 0.3f);
+    check.expect(e->getParameter(e, params) == 0.0f, "NoParameterPastTheLast");
 }

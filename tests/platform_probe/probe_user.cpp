@@ -110,7 +110,12 @@ int probe_user() {
     GetClientRect(host, &client);
     HWND frame = CreateWindowExA(0, className, "Window", WS_CHILD | WS_VISIBLE, 0, 0, 265, 534,
                                  host, nullptr, instance, nullptr);
-    SetWindowLongPtrA(frame, GWL_USERDATA, reinterpret_cast<LONG_PTR>(&failures));
+    // Pointers go into window data through the GWLP_ slots, the only names of the x64
+    // headers; the 32-bit headers also name the same slots GWL_.
+#ifndef _WIN64
+    static_assert(GWL_USERDATA == GWLP_USERDATA && GWL_WNDPROC == GWLP_WNDPROC);
+#endif
+    SetWindowLongPtrA(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&failures));
     if (GetWindowLongPtrA(frame, GWLP_USERDATA) != reinterpret_cast<LONG_PTR>(&failures))
         ++failures;
     ShowWindow(frame, SW_SHOWNORMAL);
@@ -133,7 +138,7 @@ int probe_user() {
     SendMessageA(edit, EM_LIMITTEXT, 255, 0);
     SetFocus(edit);
     g_previous = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(edit, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(editProc)));
+        SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editProc)));
     SetWindowTextA(edit, "1.5");
     char text[256];
     GetWindowTextA(edit, text, 255);

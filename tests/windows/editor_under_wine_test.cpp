@@ -1,10 +1,11 @@
-// The cross-built mono module's editor in a real top-level window under Wine (on a virtual X
-// display), read back from the window's DC, equals pixel for pixel the headless rendering of
-// the same steps by the editor linked into this test. Both sides start alike: the effect
-// opened at 44.1 kHz with the mains on, the editor opened and painted, the pointer off the
-// window, the user's preferences at their defaults (a fresh registry on both sides).
+// Each Windows build's VST module of this test's configuration (mono or stereo): its editor
+// in a real top-level window under Wine (on a virtual X display), read back from the
+// window's DC, equals pixel for pixel the headless rendering of the same steps by the editor
+// linked into this test. Both sides start alike: the effect opened at 44.1 kHz with the mains
+// on, the editor opened and painted, the pointer off the window, the user's preferences at
+// their defaults (a fresh registry on both sides).
 #include "editor_steps.h"
-#include "wine_editor.h"
+#include "wine_run.h"
 
 #include "../editor/editor_host.h"
 
@@ -67,8 +68,21 @@ const std::vector<Scenario> kScenarios = {
     {"OptionsPageOpen", signal() + std::vector{click(kLogo.x, kLogo.y), idle()}},
 };
 
-void PrintTo(const Scenario& scenario, std::ostream* out) {
-    *out << scenario.name;
+struct EditorCase {
+    WindowsModule module;
+    Scenario scenario;
+};
+
+std::vector<EditorCase> editorCases() {
+    std::vector<EditorCase> cases;
+    for (const WindowsModule& module : windowsModules())
+        for (const Scenario& scenario : kScenarios)
+            cases.push_back({module, scenario});
+    return cases;
+}
+
+void PrintTo(const EditorCase& c, std::ostream* out) {
+    *out << c.module.name << " " << c.scenario.name;
 }
 
 driver::Image renderHeadless(const std::vector<EditorStep>& steps) {
@@ -124,13 +138,17 @@ std::string hex(std::uint32_t rgb) {
                                          << " pixels differ; the first:" << shown;
 }
 
-class EditorUnderWine : public ::testing::TestWithParam<Scenario> {};
+class EditorUnderWine : public ::testing::TestWithParam<EditorCase> {};
 
 TEST_P(EditorUnderWine, WindowPixelsEqualHeadlessRendering) {
-    const Scenario& scenario = GetParam();
-    const std::string base = std::string(KAVET_TEST_OUTPUT_DIR) + "/wine-editor-" + scenario.name;
+    if (std::string(KAVET_XVFB_RUN).empty()) GTEST_SKIP() << "no xvfb-run (apt-get install xvfb)";
+    const WindowsModule& module = GetParam().module;
+    const Scenario& scenario = GetParam().scenario;
+    const std::string base =
+        std::string(KAVET_TEST_OUTPUT_DIR) + "/wine-editor-" + module.name + "-" + scenario.name;
 
-    const WineRun run = runEditorUnderWine(scenario.steps, base + "-wine.bmp");
+    const WineRun run = runEditorUnderWine(module, scenario.steps, base + "-wine.bmp");
+    if (run.cannotRun()) GTEST_SKIP() << run.output;
     ASSERT_EQ(run.status, 0) << "the Windows side failed:\n" << run.output;
     const std::optional<driver::Image> wine = readBmp24(base + "-wine.bmp");
     ASSERT_TRUE(wine) << "no 24-bit BMP from the Windows side:\n" << run.output;
@@ -145,9 +163,10 @@ TEST_P(EditorUnderWine, WindowPixelsEqualHeadlessRendering) {
         << "pictures: " << base << "-headless.png and " << base << "-wine.png";
 }
 
-INSTANTIATE_TEST_SUITE_P(MonoModule, EditorUnderWine, ::testing::ValuesIn(kScenarios),
-                         [](const ::testing::TestParamInfo<Scenario>& info) {
-                             return std::string(info.param.name);
+INSTANTIATE_TEST_SUITE_P(WindowsModules, EditorUnderWine, ::testing::ValuesIn(editorCases()),
+                         [](const ::testing::TestParamInfo<EditorCase>& info) {
+                             return std::string(info.param.module.name) + "_" +
+                                    info.param.scenario.name;
                          });
 
 } // namespace

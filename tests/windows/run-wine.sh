@@ -2,22 +2,32 @@
 # Runs a Windows program under Wine in a fresh, throw-away prefix, so that it sees a new
 # machine: an empty registry for the current user and nothing installed.
 #
-#   run-wine.sh [--display] PROGRAM.exe [ARGUMENT...]
+#   run-wine.sh [--win64] [--display] PROGRAM.exe [ARGUMENT...]
 #
-# Arguments naming existing files are passed as Windows paths (drive Z: is the Unix root).
-# Needs no network and no standard input; Wine's own messages are silenced and its Mono and
-# Gecko installers are disabled. Without --display the program gets no display (DISPLAY and
-# WAYLAND_DISPLAY are cleared); with it, it keeps the X display in DISPLAY, which programs
-# that open windows need (run it under xvfb-run). Exits with the program's status.
+# The prefix is a 32-bit Windows (WINEARCH=win32, run by the loader in KAVET_WINE, default
+# "wine"), or with --win64 a 64-bit one (WINEARCH=win64, run by the 64-bit loader in
+# KAVET_WINE64, default "wine64"), for a program of that bitness. Arguments naming existing
+# files are passed as Windows paths (drive Z: is the Unix root). Needs no network and no
+# standard input; Wine's own messages are silenced and its Mono and Gecko installers are
+# disabled. Without --display the program gets no display (DISPLAY and WAYLAND_DISPLAY are
+# cleared); with it, it keeps the X display in DISPLAY, which programs that open windows
+# need (run it under xvfb-run). Exits with the program's status, or 77 when this machine
+# cannot execute the loader at all (a kernel without 32-bit support, say): the test that
+# asked is then reported as skipped, not passed.
 set -eu
 
+arch=win32
 keep_display=no
-if [ "${1:-}" = --display ]; then
-    keep_display=yes
+while [ $# -gt 0 ]; do
+    case $1 in
+    --win64) arch=win64 ;;
+    --display) keep_display=yes ;;
+    *) break ;;
+    esac
     shift
-fi
+done
 if [ $# -lt 1 ]; then
-    echo "usage: run-wine.sh [--display] PROGRAM.exe [ARGUMENT...]" >&2
+    echo "usage: run-wine.sh [--win64] [--display] PROGRAM.exe [ARGUMENT...]" >&2
     exit 2
 fi
 if [ $keep_display = yes ] && [ -z "${DISPLAY:-}" ]; then
@@ -25,13 +35,26 @@ if [ $keep_display = yes ] && [ -z "${DISPLAY:-}" ]; then
     exit 2
 fi
 
-wine=${KAVET_WINE:-wine}
-wineboot=${KAVET_WINEBOOT:-wineboot}
+if [ $arch = win64 ]; then
+    wine=${KAVET_WINE64:-wine64}
+    # Processes that Wine starts itself use the same loader.
+    export WINELOADER="$wine"
+else
+    wine=${KAVET_WINE:-wine}
+fi
 wineserver=${KAVET_WINESERVER:-wineserver}
+
+# Status 126: the loader exists but the kernel refuses to execute it.
+loader_status=0
+"$wine" --version >/dev/null 2>&1 || loader_status=$?
+if [ $loader_status -eq 126 ]; then
+    echo "run-wine.sh: SKIPPED: this machine cannot execute $wine ($arch programs do not run here)"
+    exit 77
+fi
 
 prefix=$(mktemp -d "${TMPDIR:-/tmp}/kavet-wine.XXXXXX")
 export WINEPREFIX="$prefix"
-export WINEARCH=win32
+export WINEARCH=$arch
 export WINEDEBUG=-all
 # No Mono, no Gecko, no desktop menu entries.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -55,7 +78,7 @@ windows_path() {
 }
 
 start=$(date +%s)
-if ! "$wineboot" -i </dev/null >"$prefix/wineboot.log" 2>&1; then
+if ! "$wine" wineboot -i </dev/null >"$prefix/wineboot.log" 2>&1; then
     echo "run-wine.sh: wineboot could not create the prefix:" >&2
     cat "$prefix/wineboot.log" >&2
     exit 1

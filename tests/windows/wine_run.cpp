@@ -1,4 +1,4 @@
-#include "wine_editor.h"
+#include "wine_run.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -9,17 +9,13 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 extern char** environ;
 
 namespace kavet::test {
 
 namespace {
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 std::uint32_t le32(const std::string& d, std::size_t at) {
     return static_cast<std::uint32_t>(static_cast<unsigned char>(d[at])) |
@@ -32,35 +28,16 @@ unsigned le16(const std::string& d, std::size_t at) {
     return static_cast<unsigned char>(d[at]) | static_cast<unsigned char>(d[at + 1]) << 8;
 }
 
-} // namespace
-
-WineRun runEditorUnderWine(const std::vector<EditorStep>& steps, const std::string& bmp) {
-    // run-wine.sh passes arguments naming existing files as Windows paths: the picture's
-    // file exists (empty) before the run.
-    std::ofstream(bmp, std::ios::trunc).close();
-    const std::string log = bmp + ".log";
-
-    // A screen deep enough for the editor's colours and tall enough for its 534 rows. The
-    // search for a free display starts at a number of this process's own, so that runs
-    // started together do not race for the same one.
-    const std::string firstDisplay = std::to_string(100 + getpid() % 800);
-    std::vector<std::string> words = {KAVET_XVFB_RUN, "-a",
-                                      "-n",           firstDisplay,
-                                      "-s",           "-screen 0 1024x768x24 -nolisten tcp",
-                                      "sh",           KAVET_RUN_WINE,
-                                      "--display",    KAVET_WINDOWS_WINTEST,
-                                      "--editor",     bmp};
-    for (const EditorStep& step : steps)
-        words.push_back(stepArgument(step));
-    words.push_back(KAVET_WINDOWS_VST_MONO);
+// Runs `words` (a program and its arguments) with no standard input and its output and
+// errors in `log`; answers its exit status and what it printed.
+WineRun spawn(std::vector<std::string> words, const std::string& log) {
+    setenv("KAVET_WINE", KAVET_WINE, 1);
+    setenv("KAVET_WINE64", KAVET_WINE64, 1);
+    setenv("KAVET_WINESERVER", KAVET_WINESERVER, 1);
     std::vector<char*> argv;
     for (std::string& w : words)
         argv.push_back(w.data());
     argv.push_back(nullptr);
-
-    setenv("KAVET_WINE", KAVET_WINE, 1);
-    setenv("KAVET_WINEBOOT", KAVET_WINEBOOT, 1);
-    setenv("KAVET_WINESERVER", KAVET_WINESERVER, 1);
 
     posix_spawn_file_actions_t files;
     posix_spawn_file_actions_init(&files);
@@ -79,6 +56,69 @@ WineRun runEditorUnderWine(const std::vector<EditorStep>& steps, const std::stri
     if (waitpid(child, &status, 0) == child && WIFEXITED(status)) run.status = WEXITSTATUS(status);
     run.output = readFile(log);
     return run;
+}
+
+// run-wine.sh and its options for the module's bitness.
+std::vector<std::string> runWine(const WindowsModule& module, bool display) {
+    std::vector<std::string> words = {"/bin/sh", KAVET_RUN_WINE};
+    if (module.win64) words.push_back("--win64");
+    if (display) words.push_back("--display");
+    words.push_back(module.wintest);
+    return words;
+}
+
+} // namespace
+
+void PrintTo(const WindowsModule& module, std::ostream* out) {
+    *out << module.name;
+}
+
+const std::vector<WindowsModule>& windowsModules() {
+    static const std::vector<WindowsModule> kModules = {
+#ifdef KAVET_WIN32_MODULE
+        {"Windows32" KAVET_CONFIG_NAME, false, KAVET_WIN32_WINTEST, KAVET_WIN32_MODULE},
+#endif
+#ifdef KAVET_WIN64_MODULE
+        {"Windows64" KAVET_CONFIG_NAME, true, KAVET_WIN64_WINTEST, KAVET_WIN64_MODULE},
+#endif
+    };
+    return kModules;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+WineRun runEditorUnderWine(const WindowsModule& module, const std::vector<EditorStep>& steps,
+                           const std::string& bmp) {
+    // run-wine.sh passes arguments naming existing files as Windows paths: the picture's
+    // file exists (empty) before the run.
+    std::ofstream(bmp, std::ios::trunc).close();
+
+    // A screen deep enough for the editor's colours and tall enough for its 534 rows. The
+    // search for a free display starts at a number of this process's own, so that runs
+    // started together do not race for the same one.
+    const std::string firstDisplay = std::to_string(100 + getpid() % 800);
+    std::vector<std::string> words = {KAVET_XVFB_RUN, "-a", "-n",
+                                      firstDisplay,   "-s", "-screen 0 1024x768x24 -nolisten tcp"};
+    for (const std::string& w : runWine(module, true))
+        words.push_back(w);
+    words.push_back("--editor");
+    words.push_back(bmp);
+    for (const EditorStep& step : steps)
+        words.push_back(stepArgument(step));
+    words.push_back(module.module);
+    return spawn(std::move(words), bmp + ".log");
+}
+
+WineRun renderAudioUnderWine(const WindowsModule& module, const std::string& raw) {
+    std::ofstream(raw, std::ios::trunc).close();
+    std::vector<std::string> words = runWine(module, false);
+    words.push_back("--render");
+    words.push_back(raw);
+    words.push_back(module.module);
+    return spawn(std::move(words), raw + ".log");
 }
 
 std::optional<driver::Image> readBmp24(const std::string& path) {
