@@ -2,7 +2,7 @@
 // draws them: the steps that lead there, their headless rendering, and the comparison.
 #pragma once
 
-#include "../windows/editor_steps.h"
+#include "editor_steps.h"
 
 #include <kavet/driver.h>
 
