@@ -54,6 +54,8 @@ configure() { # configure DIR [CMAKE ARGS...]
     local launcher=()
     if command -v ccache >/dev/null 2>&1; then
         launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+        # Paths relative to the tree, so that another clone of it finds the same objects.
+        export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
     fi
     cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" "$@" >/dev/null
 }
