@@ -432,10 +432,11 @@ TEST(Meters, CoefficientTableHoldsEveryWordAtTheRate) {
 }
 
 TEST(Meters, ReadingsWhileBlocksArePublishedAreWhole) {
-    // The writer publishes blocks of a constant level (mean square exactly 0.25) with a
-    // rising envelope while a reader on another thread takes readings. Every reading is
-    // one publication (RMS exactly 0.5, peak equal to the envelope) and the peaks of
-    // successive readings rise: a taken peak never returns.
+    // The writer publishes blocks of a constant level (mean square 0.25) with a rising
+    // envelope while a reader on another thread takes readings. Every reading is one
+    // publication (RMS 0.5 but for the rounding of 1 / count; sums and count from different
+    // publications would be off by a fraction of a block; peak equal to the envelope) and
+    // the peaks of successive readings rise: a taken peak never returns.
     constexpr int kBlocks = 20000;
     SharedMeters shared;
     std::atomic<bool> done{false};
@@ -448,7 +449,8 @@ TEST(Meters, ReadingsWhileBlocksArePublishedAreWhole) {
             if (!shared.snapshot(s)) continue;
             ++readings;
             for (int ch = 0; ch < kMeterChannels; ++ch) {
-                if (s.values[4 + ch] != 0.5 || s.values[8 + ch] != s.values[ch]) ++torn;
+                if (std::fabs(s.values[4 + ch] - 0.5) > 1e-12 || s.values[8 + ch] != s.values[ch])
+                    ++torn;
             }
             if (!(s.values[8] > lastPeak)) ++peakReturned;
             lastPeak = s.values[8];
