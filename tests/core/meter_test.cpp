@@ -436,18 +436,22 @@ TEST(Meters, ReadingsWhileBlocksArePublishedAreWhole) {
     // envelope while a reader on another thread takes readings. Every reading is one
     // publication (RMS 0.5 but for the rounding of 1 / count; sums and count from different
     // publications would be off by a fraction of a block; peak equal to the envelope) and
-    // the peaks of successive readings rise: a taken peak never returns.
-    constexpr int kBlocks = 20000;
+    // the peaks of successive readings rise: a taken peak never returns. The writer starts once the
+    // reader runs and goes on until the reader has taken a thousand readings (or a bound is
+    // reached), so that the two overlap.
+    constexpr int kMaxBlocks = 1 << 24;
     SharedMeters shared;
-    std::atomic<bool> done{false};
-    int readings = 0, torn = 0, peakReturned = 0;
+    std::atomic<bool> started{false}, done{false};
+    std::atomic<int> readings{0};
+    int torn = 0, peakReturned = 0;
     std::thread reader([&] {
         double lastPeak = 0.0;
+        started.store(true, std::memory_order_release);
         for (bool last = false; !last;) {
             last = done.load(std::memory_order_acquire);
             MeterSnapshot s{};
             if (!shared.snapshot(s)) continue;
-            ++readings;
+            readings.fetch_add(1, std::memory_order_relaxed);
             for (int ch = 0; ch < kMeterChannels; ++ch) {
                 if (std::fabs(s.values[4 + ch] - 0.5) > 1e-12 || s.values[8 + ch] != s.values[ch])
                     ++torn;
@@ -456,8 +460,10 @@ TEST(Meters, ReadingsWhileBlocksArePublishedAreWhole) {
             lastPeak = s.values[8];
         }
     });
+    while (!started.load(std::memory_order_acquire))
+        std::this_thread::yield();
     BlockWriter writer(shared);
-    for (int b = 1; b <= kBlocks; ++b) {
+    for (int b = 1; b <= kMaxBlocks && readings.load(std::memory_order_relaxed) < 1000; ++b) {
         writer.begin();
         writer.frames(16, b * 0x1p-20, b * 0x1p-20, 0.25);
         writer.end();
@@ -466,7 +472,7 @@ TEST(Meters, ReadingsWhileBlocksArePublishedAreWhole) {
     reader.join();
     EXPECT_EQ(torn, 0);
     EXPECT_EQ(peakReturned, 0);
-    EXPECT_GT(readings, 0);
+    EXPECT_GT(readings.load(), 1);
 }
 
 } // namespace
