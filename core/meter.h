@@ -45,6 +45,20 @@ double flushFloor(double k);
 
 MeterCoefficients meterCoefficients(int ballisticsWord, double sampleRate);
 
+// The coefficients of every ballistics word at one sample rate. They depend on nothing
+// else, so they are made when the rate changes (while audio is stopped) and a target
+// computation, on whichever thread, only looks its row up.
+class MeterCoefficientTable {
+public:
+    explicit MeterCoefficientTable(double sampleRate) { fill(sampleRate); }
+    void fill(double sampleRate);
+    // The row of the word's two low bits: meterCoefficients(ballisticsWord, sampleRate).
+    MeterCoefficients row(int ballisticsWord) const;
+
+private:
+    std::atomic<double> attack_[4], release_[4], riseFloor_[4], fallFloor_[4];
+};
+
 // State the audio thread accumulates: one envelope, peak and sum per channel and the
 // number of samples since the last successful snapshot.
 struct MeterAccumulators {
@@ -56,16 +70,24 @@ struct MeterAccumulators {
 
 // The hand-off between the audio thread (single writer) and the editor (single reader),
 // free of data races. The audio thread keeps its accumulators in registers for a block
-// and publishes them at the block's end; the reader takes the published values and clears
-// the peaks, and the sums and count when it used them. When a reader clears a value while
-// a block runs, that block is split between two readings, as a reading taken mid-block
-// would split it anyway.
+// and publishes them at the block's end under one sequence word; the reader takes a
+// consistent set of published values, and taking them clears the peaks, sums and count
+// (the envelopes stay). When the reader takes a publication while a block runs, that block
+// is split between two readings: what was published before it goes to the reading, the
+// block itself to the next one, and nothing taken comes back.
+//
+// The sequence word also carries the reader's "taken" mark, so that marking and
+// publishing are ordered by the word alone: the reader marks with one compare-exchange
+// that fails if a publication started since it read, and the writer learns of the mark
+// with the same read-modify-write that opens its publication. One atomic read-modify-write
+// per block and per reading; a plain store of the word by the writer could lose a mark
+// made between its read and its store.
 class SharedMeters {
 public:
-    // Audio thread, at the start of a block: the accumulators as published (reflecting any
-    // clear the reader made since).
-    void load(MeterAccumulators& acc) const;
-    // Audio thread, at the end of a block started from `start`.
+    // Audio thread, at the start of a block: the accumulators as published, with peaks,
+    // sums and count at 0 when the reader took them since.
+    void load(MeterAccumulators& acc);
+    // Audio thread, at the end of a block started from `start` (what load gave).
     void publish(const MeterAccumulators& start, const MeterAccumulators& now);
     // UI thread: fills the snapshot; false (RMS positions untouched) when no sample was
     // counted since the last successful snapshot.
@@ -74,10 +96,16 @@ public:
     void clear();
 
 private:
+    // Bit 0: the reader took the current publication. Bit 1: a publication is being
+    // written (the reader waits). Above: the number of publications.
+    static constexpr std::uint64_t kTaken = 1, kWriting = 2;
+
+    std::atomic<std::uint64_t> sequence_ = 0;
     std::atomic<double> envelope_[kMeterChannels] = {};
     std::atomic<double> peak_[kMeterChannels] = {};
     std::atomic<double> sum_[kMeterChannels] = {};
     std::atomic<std::uint64_t> count_ = 0;
+    bool startTaken_ = false; // audio thread: the block's start was a taken publication
 };
 
 } // namespace kavet

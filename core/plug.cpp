@@ -179,7 +179,7 @@ void Plug::updateTargets() {
     target[0].store(left, r);
     target[1].store(right, r);
 
-    MeterCoefficients c = meterCoefficients(prefs.get(kPrefBallistics), sampleRate);
+    MeterCoefficients c = meterTable.row(prefs.get(kPrefBallistics));
     attack.store(c.attack, r);
     release.store(c.release, r);
     riseFloor.store(c.riseFloor, r);
@@ -192,6 +192,7 @@ void Plug::updateTargets() {
 void Plug::setSampleRate(float newRate) {
     AudioEffectX::setSampleRate(newRate);
     rate.store(newRate, std::memory_order_relaxed);
+    meterTable.fill(newRate);
     updateTargets();
 }
 
@@ -215,7 +216,7 @@ void Plug::reloadTargets(KernelState& st) const {
     st.coefficients.fallFloor = fallFloor.load(r);
 }
 
-void Plug::loadKernelState(KernelState& st) const {
+void Plug::loadKernelState(KernelState& st) {
     st.gain[0] = gain[0];
     st.gain[1] = gain[1];
     st.elapsedMs = elapsedMs;

@@ -87,7 +87,7 @@ public:
 private:
     template <Write mode, class Sample>
     void run(Sample** inputs, Sample** outputs, VstInt32 frames, bool stereo);
-    void loadKernelState(KernelState& st) const;
+    void loadKernelState(KernelState& st);
     void reloadTargets(KernelState& st) const;
     float displayOf(int index) const {
         return params[index].display.load(std::memory_order_relaxed);
@@ -106,6 +106,7 @@ private:
     std::atomic<double> riseFloor{0.0};
     std::atomic<double> fallFloor{0.0};
     std::atomic<float> rate{44100.0f};
+    MeterCoefficientTable meterTable{44100.0}; // at `rate`; remade by setSampleRate
 
     // Audio thread (resume writes them while audio is stopped).
     double gain[2] = {1.0, 1.0};

@@ -1,11 +1,14 @@
 // Metering: the four ballistics, peaks, RMS sums and the snapshot's reset-on-read rules.
 #include "host_fixture.h"
+#include "meter_blocks.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <string>
+#include <thread>
 
 namespace kavet::test {
 namespace {
@@ -352,6 +355,124 @@ TEST(Meters, AReadingDuringABlockSplitsItBetweenTwoWindows) {
     ASSERT_TRUE(shared.snapshot(second));
     EXPECT_DOUBLE_EQ(first.values[4], 1.0);
     EXPECT_DOUBLE_EQ(second.values[4], 1.0) << "50 samples of sum 50";
+}
+
+} // namespace
+} // namespace kavet::test
+
+namespace kavet::test {
+namespace {
+
+TEST(Meters, ATakenPeakNeverComesBackWhenAReadingLandsMidBlock) {
+    // A window with peak `before` is published; the next block rises to 0.6 and ends at 0.5.
+    // Whether the reader takes the window before, during or after that block decides what
+    // the next reading shows.
+    enum class Reading { BeforeTheBlock, MidBlock, None };
+    struct Case {
+        const char* name;
+        double before;
+        Reading reading;
+        double peak;       // of the reading after the block
+        double meanSquare; // its RMS squared (sums / count)
+    };
+    const Case cases[] = {
+        // The taken 0.9 is not reported again: the block's last envelope stands for it.
+        {"mid-block, earlier peak", 0.9, Reading::MidBlock, 0.5, 0.0625},
+        // Nothing was hidden by a taken 0: the block's own peak is exact.
+        {"mid-block, earlier silence", 0.0, Reading::MidBlock, 0.6, 0.0625},
+        {"before the block", 0.9, Reading::BeforeTheBlock, 0.6, 0.0625},
+        {"no reading", 0.9, Reading::None, 0.9, (100 * 0.25 + 50 * 0.0625) / 150},
+    };
+    for (const Case& c : cases) {
+        SharedMeters shared;
+        BlockWriter writer(shared);
+        writer.begin();
+        writer.frames(100, c.before, c.before, 0.25);
+        writer.end();
+        MeterSnapshot taken{};
+        if (c.reading == Reading::BeforeTheBlock) {
+            ASSERT_TRUE(shared.snapshot(taken));
+        }
+        writer.begin();
+        writer.frames(20, 0.6, 0.55, 0.0625);
+        if (c.reading == Reading::MidBlock) {
+            ASSERT_TRUE(shared.snapshot(taken));
+        }
+        writer.frames(30, 0.6, 0.5, 0.0625);
+        writer.end();
+        if (c.reading != Reading::None) {
+            EXPECT_EQ(taken.values[8], c.before) << c.name << ": the reading took the window";
+        }
+        MeterSnapshot next{};
+        ASSERT_TRUE(shared.snapshot(next)) << c.name;
+        for (int ch = 0; ch < kMeterChannels; ++ch) {
+            EXPECT_EQ(next.values[8 + ch], c.peak) << c.name << ", channel " << ch;
+            EXPECT_EQ(next.values[ch], 0.5) << c.name << ", envelope " << ch;
+            EXPECT_DOUBLE_EQ(next.values[4 + ch], std::sqrt(c.meanSquare)) << c.name;
+        }
+        MeterSnapshot again{};
+        EXPECT_FALSE(shared.snapshot(again)) << c.name << ": nothing new";
+        EXPECT_EQ(again.values[8], 0.0) << c.name;
+        EXPECT_EQ(again.values[0], 0.5) << c.name << ": the envelope stays";
+    }
+}
+
+TEST(Meters, CoefficientTableHoldsEveryWordAtTheRate) {
+    MeterCoefficientTable table(44100.0);
+    for (double rate : {44100.0, 96000.0, 22050.0}) {
+        table.fill(rate);
+        for (int word : {0, 1, 2, 3, 6, -1}) {
+            MeterCoefficients row = table.row(word), made = meterCoefficients(word, rate);
+            EXPECT_EQ(row.attack, made.attack) << word << " at " << rate;
+            EXPECT_EQ(row.release, made.release) << word << " at " << rate;
+            EXPECT_EQ(row.riseFloor, made.riseFloor) << word << " at " << rate;
+            EXPECT_EQ(row.fallFloor, made.fallFloor) << word << " at " << rate;
+        }
+    }
+}
+
+TEST(Meters, ReadingsWhileBlocksArePublishedAreWhole) {
+    // The writer publishes blocks of a constant level (mean square 0.25) with a rising
+    // envelope while a reader on another thread takes readings. Every reading is one
+    // publication (RMS 0.5 but for the rounding of 1 / count; sums and count from different
+    // publications would be off by a fraction of a block; peak equal to the envelope) and
+    // the peaks of successive readings rise: a taken peak never returns. The writer starts once the
+    // reader runs and goes on until the reader has taken a thousand readings (or a bound is
+    // reached), so that the two overlap.
+    constexpr int kMaxBlocks = 1 << 24;
+    SharedMeters shared;
+    std::atomic<bool> started{false}, done{false};
+    std::atomic<int> readings{0};
+    int torn = 0, peakReturned = 0;
+    std::thread reader([&] {
+        double lastPeak = 0.0;
+        started.store(true, std::memory_order_release);
+        for (bool last = false; !last;) {
+            last = done.load(std::memory_order_acquire);
+            MeterSnapshot s{};
+            if (!shared.snapshot(s)) continue;
+            readings.fetch_add(1, std::memory_order_relaxed);
+            for (int ch = 0; ch < kMeterChannels; ++ch) {
+                if (std::fabs(s.values[4 + ch] - 0.5) > 1e-12 || s.values[8 + ch] != s.values[ch])
+                    ++torn;
+            }
+            if (!(s.values[8] > lastPeak)) ++peakReturned;
+            lastPeak = s.values[8];
+        }
+    });
+    while (!started.load(std::memory_order_acquire))
+        std::this_thread::yield();
+    BlockWriter writer(shared);
+    for (int b = 1; b <= kMaxBlocks && readings.load(std::memory_order_relaxed) < 1000; ++b) {
+        writer.begin();
+        writer.frames(16, b * 0x1p-20, b * 0x1p-20, 0.25);
+        writer.end();
+    }
+    done.store(true, std::memory_order_release);
+    reader.join();
+    EXPECT_EQ(torn, 0);
+    EXPECT_EQ(peakReturned, 0);
+    EXPECT_GT(readings.load(), 1);
 }
 
 } // namespace
