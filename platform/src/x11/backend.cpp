@@ -97,8 +97,13 @@ void watchConnection(const Xlib& x, Display* display) {
 }
 
 Backend& Backend::instance() {
-    static Backend* backend = new Backend; // never destroyed: the layer may call it late
-    return *backend;
+    // Goes with the module (or the program): a module unloaded leaves nothing behind.
+    static Backend backend;
+    return backend;
+}
+
+Backend::~Backend() {
+    user::display::uninstall(this);
 }
 
 bool Backend::connectLocked() {

@@ -62,6 +62,7 @@ struct PresentStats {
 class Backend final : public user::display::Backend {
 public:
     static Backend& instance();
+    ~Backend() override;
 
     HWND attach(const void* owner, ::Window host, int width, int height);
     HWND proxyOfOwner(const void* owner);
