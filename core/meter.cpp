@@ -66,10 +66,15 @@ void SharedMeters::load(MeterAccumulators& acc) {
     acc.count = startTaken_ ? 0 : count_.load(r);
 }
 
-void SharedMeters::publish(const MeterAccumulators& start, const MeterAccumulators& now) {
-    constexpr auto r = std::memory_order_relaxed;
-    const std::uint64_t opened = sequence_.fetch_add(kWriting, r);
+std::uint64_t SharedMeters::open() {
+    const std::uint64_t opened = sequence_.fetch_add(kWriting, std::memory_order_relaxed);
     std::atomic_thread_fence(std::memory_order_release);
+    return opened;
+}
+
+void SharedMeters::write(std::uint64_t opened, const MeterAccumulators& start,
+                         const MeterAccumulators& now) {
+    constexpr auto r = std::memory_order_relaxed;
     // Taken during the block: only the block goes to the next reading. A taken peak of 0
     // hides nothing, so the block's own peak stands; otherwise the block's rises cannot be
     // told from the taken peak, and the block's last envelope stands for them.
@@ -85,61 +90,72 @@ void SharedMeters::publish(const MeterAccumulators& start, const MeterAccumulato
         }
     }
     count_.store(split ? now.count - start.count : now.count, r);
+}
+
+void SharedMeters::close(std::uint64_t opened) {
     sequence_.store((opened & ~kTaken) + 2 * kWriting, std::memory_order_release);
     startTaken_ = false;
 }
 
-bool SharedMeters::snapshot(MeterSnapshot& out) {
+bool SharedMeters::observe(Reading& reading) const {
     constexpr auto r = std::memory_order_relaxed;
-    double envelope[kMeterChannels], peak[kMeterChannels], sum[kMeterChannels];
-    std::uint64_t count;
+    reading.seen = sequence_.load(std::memory_order_acquire);
+    if ((reading.seen & kWriting) != 0) return false; // the audio thread is inside a publication
+    for (int c = 0; c < kMeterChannels; ++c) {
+        reading.envelope[c] = envelope_[c].load(r);
+        reading.peak[c] = peak_[c].load(r);
+        reading.sum[c] = sum_[c].load(r);
+    }
+    reading.count = count_.load(r);
+    std::atomic_thread_fence(std::memory_order_acquire);
+    return true;
+}
+
+bool SharedMeters::take(Reading& reading) {
+    constexpr auto r = std::memory_order_relaxed;
+    if ((reading.seen & kTaken) != 0) {
+        // Taken before: only the envelopes are news.
+        if (sequence_.load(r) != reading.seen) return false;
+        for (double& p : reading.peak)
+            p = 0.0;
+        reading.count = 0;
+        return true;
+    }
+    std::uint64_t expected = reading.seen;
+    return sequence_.compare_exchange_strong(expected, expected | kTaken, r);
+}
+
+bool SharedMeters::snapshot(MeterSnapshot& out) {
+    Reading reading;
     for (;;) {
-        std::uint64_t seen = sequence_.load(std::memory_order_acquire);
-        if ((seen & kWriting) != 0) {
-            std::this_thread::yield(); // the audio thread is inside its publication
+        if (!observe(reading)) {
+            std::this_thread::yield();
             continue;
         }
-        for (int c = 0; c < kMeterChannels; ++c) {
-            envelope[c] = envelope_[c].load(r);
-            peak[c] = peak_[c].load(r);
-            sum[c] = sum_[c].load(r);
-        }
-        count = count_.load(r);
-        std::atomic_thread_fence(std::memory_order_acquire);
-        if ((seen & kTaken) != 0) {
-            // Taken before: only the envelopes are news.
-            if (sequence_.load(r) != seen) continue;
-            for (double& p : peak)
-                p = 0.0;
-            count = 0;
-            break;
-        }
-        if (sequence_.compare_exchange_strong(seen, seen | kTaken, r)) break;
+        if (take(reading)) break;
     }
     for (int c = 0; c < kMeterChannels; ++c) {
-        out.values[c] = envelope[c];
-        out.values[8 + c] = peak[c];
+        out.values[c] = reading.envelope[c];
+        out.values[8 + c] = reading.peak[c];
     }
-    if (count == 0) return false;
-    double reciprocal = 1.0 / static_cast<double>(count);
+    if (reading.count == 0) return false;
+    double reciprocal = 1.0 / static_cast<double>(reading.count);
     for (int c = 0; c < kMeterChannels; ++c) {
-        out.values[4 + c] = std::sqrt(reciprocal * sum[c]);
+        out.values[4 + c] = std::sqrt(reciprocal * reading.sum[c]);
     }
     return true;
 }
 
 void SharedMeters::clear() {
     constexpr auto r = std::memory_order_relaxed;
-    const std::uint64_t opened = sequence_.fetch_add(kWriting, r);
-    std::atomic_thread_fence(std::memory_order_release);
+    const std::uint64_t opened = open();
     for (int c = 0; c < kMeterChannels; ++c) {
         envelope_[c].store(0.0, r);
         peak_[c].store(0.0, r);
         sum_[c].store(0.0, r);
     }
     count_.store(0, r);
-    sequence_.store((opened & ~kTaken) + 2 * kWriting, std::memory_order_release);
-    startTaken_ = false;
+    close(opened);
 }
 
 } // namespace kavet

@@ -87,13 +87,43 @@ public:
     // Audio thread, at the start of a block: the accumulators as published, with peaks,
     // sums and count at 0 when the reader took them since.
     void load(MeterAccumulators& acc);
-    // Audio thread, at the end of a block started from `start` (what load gave).
-    void publish(const MeterAccumulators& start, const MeterAccumulators& now);
+    // Audio thread, at the end of a block started from `start` (what load gave):
+    // open, write, close.
+    void publish(const MeterAccumulators& start, const MeterAccumulators& now) {
+        const std::uint64_t opened = open();
+        write(opened, start, now);
+        close(opened);
+    }
     // UI thread: fills the snapshot; false (RMS positions untouched) when no sample was
-    // counted since the last successful snapshot.
+    // counted since the last successful snapshot. Observe until a publication is not being
+    // written, then take; again from observing when a publication came in between.
     bool snapshot(MeterSnapshot& out);
     // All values to 0 (resume, while audio is stopped).
     void clear();
+
+    // The steps of publish and snapshot, in their order. Both are made of these and
+    // nothing else; a reading may fall between any two of the writer's steps.
+    //
+    // Audio thread: marks a publication as being written and answers the word before it,
+    // which tells whether the reader took the last publication during the block.
+    std::uint64_t open();
+    // Audio thread: the block's values (split from what was taken, when it was).
+    void write(std::uint64_t opened, const MeterAccumulators& start, const MeterAccumulators& now);
+    // Audio thread: the publication is whole, and not taken.
+    void close(std::uint64_t opened);
+
+    // What one reading saw.
+    struct Reading {
+        std::uint64_t seen; // the sequence word
+        double envelope[kMeterChannels], peak[kMeterChannels], sum[kMeterChannels];
+        std::uint64_t count;
+    };
+    // UI thread: reads the publication; false while one is being written (nothing read).
+    bool observe(Reading& r) const;
+    // UI thread: takes what observe read, so that the writer's next block starts from 0;
+    // a publication taken before reads with peaks and count 0. False when a publication
+    // came after observe: the reading does not stand.
+    bool take(Reading& r);
 
 private:
     // Bit 0: the reader took the current publication. Bit 1: a publication is being

@@ -477,3 +477,85 @@ TEST(Meters, ReadingsWhileBlocksArePublishedAreWhole) {
 
 } // namespace
 } // namespace kavet::test
+
+namespace kavet::test {
+namespace {
+
+TEST(Meters, AReadingBetweenAnyTwoStepsOfABlockTakesEverySampleOnce) {
+    // Window A (100 frames, peak 0.9, squares 0.25) is published, then block B (50 frames
+    // rising to 0.6 and ending at 0.5, squares 0.0625) runs in its steps: load, the frames,
+    // open, write, close. The reader observes at one of the points between them and takes at
+    // the same or a later one; a reading that does not stand there is made again once B is
+    // published. Then the next reading: a taken peak never comes back, and every frame is
+    // counted in exactly one of the two.
+    enum At { BeforeLoad, MidBlock, AfterOpen, AfterWrite, AfterClose };
+    struct Case {
+        At observe, take;
+        std::uint64_t firstCount; // 100: A alone; 150: A and B
+        double nextPeak;
+        std::uint64_t nextCount;
+    };
+    const Case cases[] = {
+        {BeforeLoad, BeforeLoad, 100, 0.6, 50}, // B starts from a taken window: its own peak
+        {BeforeLoad, MidBlock, 100, 0.5, 50},   // taken during B: B's last envelope stands in
+        {MidBlock, MidBlock, 100, 0.5, 50},
+        {BeforeLoad, AfterOpen, 150, 0.0, 0}, // B came between observing and taking
+        {BeforeLoad, AfterWrite, 150, 0.0, 0},
+        {BeforeLoad, AfterClose, 150, 0.0, 0},
+        {MidBlock, AfterOpen, 150, 0.0, 0},
+        {MidBlock, AfterWrite, 150, 0.0, 0},
+        {MidBlock, AfterClose, 150, 0.0, 0},
+        {AfterOpen, AfterOpen, 150, 0.0, 0}, // B is being written: the reader waits for it
+        {AfterWrite, AfterWrite, 150, 0.0, 0},
+        {AfterClose, AfterClose, 150, 0.0, 0},
+    };
+    for (const Case& c : cases) {
+        const std::string name =
+            "observe at " + std::to_string(c.observe) + ", take at " + std::to_string(c.take);
+        SharedMeters shared;
+        BlockWriter writer(shared);
+        writer.begin();
+        writer.frames(100, 0.9, 0.9, 0.25);
+        writer.end();
+
+        SharedMeters::Reading first{};
+        bool observed = false, taken = false;
+        auto readAt = [&](At at) {
+            if (taken) return;
+            if (!observed && (at == c.observe || at == AfterClose))
+                observed = shared.observe(first);
+            if (observed && (at == c.take || at == AfterClose))
+                observed = taken = shared.take(first);
+            if (!taken && at == AfterClose) taken = shared.observe(first) && shared.take(first);
+        };
+        readAt(BeforeLoad);
+        writer.begin();
+        writer.frames(20, 0.6, 0.55, 0.0625);
+        readAt(MidBlock);
+        writer.frames(30, 0.6, 0.5, 0.0625);
+        writer.open();
+        readAt(AfterOpen);
+        writer.write();
+        readAt(AfterWrite);
+        writer.close();
+        readAt(AfterClose);
+        ASSERT_TRUE(taken) << name;
+
+        SharedMeters::Reading next{};
+        ASSERT_TRUE(shared.observe(next) && shared.take(next)) << name;
+        EXPECT_EQ(first.count, c.firstCount) << name;
+        EXPECT_EQ(next.count, c.nextCount) << name;
+        for (int ch = 0; ch < kMeterChannels; ++ch) {
+            EXPECT_EQ(first.peak[ch], 0.9) << name;
+            EXPECT_EQ(next.peak[ch], c.nextPeak) << name << ", channel " << ch;
+            EXPECT_EQ(next.envelope[ch], 0.5) << name;
+            EXPECT_EQ(first.sum[ch], c.firstCount == 100 ? 25.0 : 28.125) << name;
+            if (c.nextCount != 0) {
+                EXPECT_EQ(next.sum[ch], 3.125) << name;
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace kavet::test

@@ -30,10 +30,15 @@ public:
         now_.count += frames;
     }
     void end() { shared_.publish(start_, now_); }
+    // end() in its three steps, for a reader between them.
+    void open() { opened_ = shared_.open(); }
+    void write() { shared_.write(opened_, start_, now_); }
+    void close() { shared_.close(opened_); }
 
 private:
     SharedMeters& shared_;
     MeterAccumulators start_{}, now_{};
+    std::uint64_t opened_ = 0;
 };
 
 } // namespace kavet::test
