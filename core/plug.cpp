@@ -190,6 +190,7 @@ void Plug::updateTargets() {
 // Processing
 
 void Plug::setSampleRate(float newRate) {
+    if (!(newRate >= kMinSampleRate && newRate <= kMaxSampleRate)) return; // NaN too
     AudioEffectX::setSampleRate(newRate);
     rate.store(newRate, std::memory_order_relaxed);
     meterTable.fill(newRate);
@@ -227,7 +228,12 @@ void Plug::loadKernelState(KernelState& st) {
 
 template <Write mode, class Sample>
 void Plug::run(Sample** inputs, Sample** outputs, VstInt32 frames, bool stereo) {
+    // A host mistake (no frames, a missing buffer) skips the block: outputs, gains, clock
+    // and meters stay as they were.
     if (frames <= 0 || inputs == nullptr || outputs == nullptr) return;
+    for (int c = 0; c < (stereo ? 2 : 1); ++c) {
+        if (inputs[c] == nullptr || outputs[c] == nullptr) return;
+    }
     KernelState st;
     loadKernelState(st);
     const MeterAccumulators start = st.meters;

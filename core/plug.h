@@ -20,6 +20,13 @@ inline constexpr const char* kVendor = "Velmorant Ltd";
 inline constexpr const char* kProduct = kStereo ? "Kavet Stereo" : "Kavet Mono";
 inline constexpr VstInt32 kVendorVersion = 1100;
 
+// The sample rates the effect takes, in Hz. A rate outside them (0, negative, NaN, 10 MHz) is
+// ignored and the last good rate stays: the refresh clock and the meter coefficients would
+// run on nonsense, and near 0 Hz the clock's milliseconds grow so large that its 4-ms steps
+// are lost for good (the clock is never reset).
+inline constexpr float kMinSampleRate = 1000.0f;
+inline constexpr float kMaxSampleRate = 768000.0f;
+
 struct Parameter {
     char name[32];
     char label[32];

@@ -36,7 +36,7 @@ std::vector<HostCall>& EditorHost::calls() {
     return log;
 }
 
-EditorHost::EditorHost(bool open) {
+EditorHost::EditorHost(bool open, bool resume) {
     driver::useVirtualClock(1000);
     driver::resetInput();
     driver::setDoubleClickTime(500);
@@ -51,7 +51,7 @@ EditorHost::EditorHost(bool open) {
     effect = VSTPluginMain(recordingHost);
     dispatch(effOpen);
     dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
-    dispatch(effMainsChanged, 0, 1);
+    if (resume) dispatch(effMainsChanged, 0, 1);
     if (open) openEditor();
     calls().clear();
 }
@@ -93,6 +93,13 @@ bool EditorHost::openEditor() {
 void EditorHost::closeEditor() {
     dispatch(effEditClose);
     driver::pump();
+}
+
+VstIntPtr EditorHost::closeEffect() {
+    const VstIntPtr answer = dispatch(effClose);
+    effect = nullptr;
+    driver::pump();
+    return answer;
 }
 
 void EditorHost::idle() {

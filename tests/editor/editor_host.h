@@ -31,8 +31,9 @@ struct Point {
 
 class EditorHost {
 public:
-    // Opens the editor unless `open` is false.
-    explicit EditorHost(bool open = true);
+    // Opens the editor unless `open` is false; switches the mains on (resume) unless
+    // `resume` is false.
+    explicit EditorHost(bool open = true, bool resume = true);
     ~EditorHost();
     EditorHost(const EditorHost&) = delete;
     EditorHost& operator=(const EditorHost&) = delete;
@@ -46,6 +47,8 @@ public:
                        void* ptr = nullptr, float opt = 0.0f);
     bool openEditor();
     void closeEditor();
+    // effClose with the editor as it is; the host forgets the effect. Answers the dispatcher.
+    VstIntPtr closeEffect();
 
     // One effEditIdle call, then the window's pending messages.
     void idle();
