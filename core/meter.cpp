@@ -51,9 +51,11 @@ MeterCoefficients MeterCoefficientTable::row(int ballisticsWord) const {
     return c;
 }
 
-// The data are relaxed atomics ordered by the sequence word: the writer's release fence
-// after opening a publication and the reader's acquire fence before marking it make a
-// reader that saw any of the new values fail its compare-exchange.
+// The data are ordered by the sequence word without fences (which ThreadSanitizer cannot
+// follow): the writer stores them with release after the read-modify-write that opens its
+// publication, the reader loads them with acquire before it takes. A reader that saw any new
+// value therefore sees the opening in its take (or later), and its compare-exchange fails.
+// On x86 these are the plain moves of relaxed accesses.
 
 void SharedMeters::load(MeterAccumulators& acc) {
     constexpr auto r = std::memory_order_relaxed;
@@ -67,14 +69,12 @@ void SharedMeters::load(MeterAccumulators& acc) {
 }
 
 std::uint64_t SharedMeters::open() {
-    const std::uint64_t opened = sequence_.fetch_add(kWriting, std::memory_order_relaxed);
-    std::atomic_thread_fence(std::memory_order_release);
-    return opened;
+    return sequence_.fetch_add(kWriting, std::memory_order_relaxed);
 }
 
 void SharedMeters::write(std::uint64_t opened, const MeterAccumulators& start,
                          const MeterAccumulators& now) {
-    constexpr auto r = std::memory_order_relaxed;
+    constexpr auto r = std::memory_order_release;
     // Taken during the block: only the block goes to the next reading. A taken peak of 0
     // hides nothing, so the block's own peak stands; otherwise the block's rises cannot be
     // told from the taken peak, and the block's last envelope stands for them.
@@ -98,16 +98,15 @@ void SharedMeters::close(std::uint64_t opened) {
 }
 
 bool SharedMeters::observe(Reading& reading) const {
-    constexpr auto r = std::memory_order_relaxed;
+    constexpr auto a = std::memory_order_acquire;
     reading.seen = sequence_.load(std::memory_order_acquire);
     if ((reading.seen & kWriting) != 0) return false; // the audio thread is inside a publication
     for (int c = 0; c < kMeterChannels; ++c) {
-        reading.envelope[c] = envelope_[c].load(r);
-        reading.peak[c] = peak_[c].load(r);
-        reading.sum[c] = sum_[c].load(r);
+        reading.envelope[c] = envelope_[c].load(a);
+        reading.peak[c] = peak_[c].load(a);
+        reading.sum[c] = sum_[c].load(a);
     }
-    reading.count = count_.load(r);
-    std::atomic_thread_fence(std::memory_order_acquire);
+    reading.count = count_.load(a);
     return true;
 }
 
@@ -147,7 +146,7 @@ bool SharedMeters::snapshot(MeterSnapshot& out) {
 }
 
 void SharedMeters::clear() {
-    constexpr auto r = std::memory_order_relaxed;
+    constexpr auto r = std::memory_order_release;
     const std::uint64_t opened = open();
     for (int c = 0; c < kMeterChannels; ++c) {
         envelope_[c].store(0.0, r);
