@@ -166,17 +166,20 @@ Result sampleRate(float rate, bool kept) {
 Result sampleRateChangedWhileProcessing() {
     EditorHost h(false);
     AEffect* e = h.record();
-    std::atomic<bool> stop{false};
+    std::atomic<bool> stop{false}, started{false};
     int nonFinite = 0;
     std::thread audio([&] {
         Block<float> b(300);
         for (int n = 0; n < 100000 && !stop.load(std::memory_order_acquire); ++n) {
             e->processReplacing(e, b.inputs.data(), b.outputs.data(), 300);
+            started.store(true, std::memory_order_release);
             for (const auto& channel : b.out)
                 for (float s : channel)
                     nonFinite += std::isfinite(s) ? 0 : 1;
         }
     });
+    while (!started.load(std::memory_order_acquire))
+        std::this_thread::yield();
     const float rates[] = {44100.0f, 96000.0f, 0.0f, 22050.0f, std::nanf(""), 192000.0f, 8000.0f};
     for (int i = 0; i < 700; ++i)
         e->dispatcher(e, effSetSampleRate, 0, 0, nullptr, rates[i % 7]);
