@@ -98,11 +98,7 @@ test)
         -DKAVET_BUILD_TESTS=ON -DKAVET_BUILD_BENCH=OFF -DKAVET_BUILD_HOSTS=ON \
         -DCMAKE_CXX_FLAGS_RELEASE=-O1 -DCMAKE_C_FLAGS_RELEASE=-O1
     cmake --build build-tsan -j"$jobs"
-    # The X11 tests time their input in real milliseconds: they run one at a time, so that the
-    # slowdown of TSan and of a second test does not run a drag's pointer motions together
-    # (the backend keeps only the latest of a run).
-    (cd build-tsan && export TSAN_OPTIONS=halt_on_error=1 &&
-        ctest -j"$jobs" -LE x11 --output-on-failure && ctest -L x11 --output-on-failure)
+    (cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest -j"$jobs" --output-on-failure)
     ;;
 *)
     echo "usage: ./build.sh demo | test" >&2
