@@ -50,11 +50,9 @@ template <typename Sample> struct Buffers {
 // Counts frames done: into the batch's shared counter, or on a bar of its own.
 class FileProgress {
 public:
-    FileProgress(const ProcessJob& job, std::int64_t frames)
-        : shared_(job.sharedProgress),
-          own_(shared_ != nullptr ? 0
-                                  : static_cast<std::uint64_t>(std::max<std::int64_t>(frames, 0))) {
-    }
+    // `total`: the frames of every pass over the file (passFrames).
+    FileProgress(const ProcessJob& job, std::uint64_t total)
+        : shared_(job.sharedProgress), own_(shared_ != nullptr ? 0 : total) {}
     void add(std::size_t frames) {
         done_ += frames;
         if (shared_ != nullptr)
@@ -93,19 +91,23 @@ void render(InputFile& input, OutputFile& output, EffectRack& rack, int blockSiz
 }
 
 // The normalising pass: the input alone, measured as the run would measure it.
-SignalFigures measureInput(const ProcessJob& job, int ballistics) {
+SignalFigures measureInput(const ProcessJob& job, int ballistics, FileProgress& progress) {
     InputFile input(job.input);
     const AudioShape& shape = input.shape();
     SignalAnalysis analysis(shape.channels, shape.sampleRate, ballistics);
     std::vector<double> buffer(ioFrames(job.blockSize) * static_cast<std::size_t>(shape.channels));
     const std::size_t chunk = ioFrames(job.blockSize);
     if (job.useDouble) {
-        while (const std::size_t frames = input.read(buffer.data(), chunk))
+        while (const std::size_t frames = input.read(buffer.data(), chunk)) {
             analysis.add(buffer.data(), frames);
+            progress.add(frames);
+        }
     } else {
         std::vector<float> samples(buffer.size());
-        while (const std::size_t frames = input.read(samples.data(), chunk))
+        while (const std::size_t frames = input.read(samples.data(), chunk)) {
             analysis.add(samples.data(), frames);
+            progress.add(frames);
+        }
     }
     return analysis.figures();
 }
@@ -125,6 +127,11 @@ std::string chooseModule(const ProcessJob& job, int channels) {
 
 } // namespace
 
+std::uint64_t passFrames(const ProcessJob& job, const AudioShape& shape) {
+    const auto frames = static_cast<std::uint64_t>(std::max<std::int64_t>(shape.frames, 0));
+    return job.normalize ? 2 * frames : frames;
+}
+
 ProcessResult runProcessJob(const ProcessJob& job) {
     outputFormatFor(job.output); // an unusable output name fails before any work
     InputFile input(job.input);
@@ -137,8 +144,9 @@ ProcessResult runProcessJob(const ProcessJob& job) {
     const PluginPrefs prefs = loadPluginPrefs();
     result.ballistics = prefs.ballistics;
     const int traceWord = job.trace ? prefs.ballistics : -1;
+    FileProgress progress(job, passFrames(job, shape));
     if (job.normalize) {
-        result.input = measureInput(job, traceWord);
+        result.input = measureInput(job, traceWord, progress);
         try {
             result.plan = planNormalize(result.input.loudness, *job.normalize, prefs.trimRangeDb);
         } catch (const host::HostError& e) {
@@ -163,7 +171,6 @@ ProcessResult runProcessJob(const ProcessJob& job) {
             if (!job.normalize) inAnalysis.emplace(shape.channels, shape.sampleRate, traceWord);
             SignalAnalysis outAnalysis(shape.channels, shape.sampleRate, traceWord);
             SignalAnalysis* in = inAnalysis ? &*inAnalysis : nullptr;
-            FileProgress progress(job, shape.frames);
             if (job.useDouble)
                 render<double>(input, output, rack, job.blockSize, in, outAnalysis, progress);
             else
@@ -218,8 +225,8 @@ void printProcessResult(const ProcessJob& job, const ProcessResult& result) {
         std::printf("%s   %s   %s   %s\n", row.name, formatDb(row.in).c_str(),
                     formatDb(row.out).c_str(), row.unit);
     if (result.plan)
-        std::printf("%s; output %s LUFS, true peak %s dBTP\n", describePlan(*result.plan).c_str(),
-                    formatDb(out.integrated).c_str(), formatDb(out.maxTruePeak()).c_str());
+        std::printf("%s; output %.2f LUFS, true peak %.2f dBTP\n",
+                    describePlan(*result.plan).c_str(), out.integrated, out.maxTruePeak());
 }
 
 } // namespace kavet::cli

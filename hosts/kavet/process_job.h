@@ -45,6 +45,9 @@ struct ProcessResult {
     std::vector<ParamSetting> settings; // as the instances started, normalising included
 };
 
+// The frames that the job's passes over the file go through (the progress it reports).
+std::uint64_t passFrames(const ProcessJob& job, const AudioShape& shape);
+
 // Runs the job. Throws HostError; the output file exists only when this returns.
 ProcessResult runProcessJob(const ProcessJob& job);
 
