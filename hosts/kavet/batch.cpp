@@ -57,6 +57,8 @@ void runItem(BatchItem& item) {
         item.result = runProcessJob(item.job);
     } catch (const std::exception& e) {
         item.error = e.what();
+    } catch (...) {
+        item.error = "failed"; // a worker must not end before the batch does
     }
 }
 
