@@ -1,5 +1,5 @@
-// The geometry of the level plot (kavet process --plot): two panels, the input above the
-// output, sharing one time axis; levels in dB from kBottomDb to kTopDb on each. Pixel
+// The geometry and colours of the level plot (kavet process --plot): two panels, the input above
+// the output, sharing one time axis; levels in dB from kBottomDb to kTopDb on each. Pixel
 // coordinates: x to the right, y down, from the picture's top-left corner.
 #pragma once
 
@@ -26,5 +26,16 @@ inline constexpr double yOf(double db, int panel) {
     const double clamped = std::clamp(db, kBottomDb, kTopDb);
     return kPanelTop[panel] + (kTopDb - clamped) / (kTopDb - kBottomDb) * kPanelHeight;
 }
+
+// The colours of the curves, 0..1 RGB: channels take the peak colours in turn (RMS the
+// paler ones); the short-term loudness is the last.
+struct PlotColour {
+    double r, g, b;
+};
+inline constexpr PlotColour kPeakColours[4] = {
+    {0.12, 0.40, 0.75}, {0.85, 0.37, 0.0}, {0.15, 0.60, 0.20}, {0.60, 0.20, 0.60}};
+inline constexpr PlotColour kRmsColours[4] = {
+    {0.55, 0.75, 0.95}, {1.0, 0.72, 0.45}, {0.60, 0.85, 0.60}, {0.85, 0.65, 0.85}};
+inline constexpr PlotColour kLoudnessColour = {0.0, 0.0, 0.0};
 
 } // namespace kavet::cli::plot
