@@ -136,10 +136,17 @@ std::size_t printBatchSummary(const std::vector<BatchItem>& items) {
         }
         const ProcessResult& r = *i.result;
         const std::string gain = r.plan ? formatDb(r.plan->appliedDb) : "      -";
-        std::printf("%-40s   %s   %s   %s   %s\n", name.c_str(),
+        std::string note;
+        if (r.plan && (r.plan->peakLimited || r.plan->rangeLimited)) {
+            char text[96];
+            std::snprintf(text, sizeof text, "   %.2f LU short (%s)", r.plan->shortfallLu(),
+                          r.plan->peakLimited ? "true-peak ceiling" : "gain range");
+            note = text;
+        }
+        std::printf("%-40s   %s   %s   %s   %s%s\n", name.c_str(),
                     formatDb(r.input.loudness.integrated).c_str(),
                     formatDb(r.output.loudness.integrated).c_str(),
-                    formatDb(r.output.loudness.maxTruePeak()).c_str(), gain.c_str());
+                    formatDb(r.output.loudness.maxTruePeak()).c_str(), gain.c_str(), note.c_str());
     }
     std::printf("%zu file(s): %zu written, %zu failed\n", items.size(), items.size() - failed,
                 failed);

@@ -10,8 +10,9 @@ namespace kavet::cli {
 
 namespace {
 
-constexpr int kModes =
-    EBUR128_MODE_M | EBUR128_MODE_S | EBUR128_MODE_I | EBUR128_MODE_LRA | EBUR128_MODE_TRUE_PEAK;
+constexpr int kModes = EBUR128_MODE_M | EBUR128_MODE_I | EBUR128_MODE_LRA | EBUR128_MODE_TRUE_PEAK;
+// BS.1770: loudness = -0.691 + 10 log10(weighted mean square).
+constexpr double kLoudnessOffset = -0.691;
 
 int addFrames(ebur128_state* state, const float* interleaved, std::size_t frames) {
     return ebur128_add_frames_float(state, interleaved, frames);
@@ -69,9 +70,16 @@ template void LoudnessMeter::add<double>(const double*, std::size_t);
 void LoudnessMeter::endHop() {
     inHop_ = 0;
     double momentary = -INFINITY;
-    double shortTerm = -INFINITY;
+    double hop = -INFINITY;
     ebur128_loudness_momentary(state_, &momentary);
-    ebur128_loudness_shortterm(state_, &shortTerm);
+    ebur128_loudness_window(state_, 1000 / kHopsPerSecond, &hop);
+    ring_[ringAt_] = std::isfinite(hop) ? std::pow(10.0, (hop - kLoudnessOffset) / 10.0) : 0.0;
+    ringAt_ = (ringAt_ + 1) % kShortTermHops;
+    double sum = 0.0;
+    for (double energy : ring_)
+        sum += energy;
+    const double shortTerm =
+        sum > 0.0 ? kLoudnessOffset + 10.0 * std::log10(sum / kShortTermHops) : -INFINITY;
     maxMomentary_ = std::max(maxMomentary_, momentary);
     maxShortTerm_ = std::max(maxShortTerm_, shortTerm);
     shortTerm_.push_back(static_cast<float>(shortTerm));

@@ -40,6 +40,7 @@ public:
     const std::vector<float>& shortTermTrace() const { return shortTerm_; }
 
     static constexpr int kHopsPerSecond = 10;
+    static constexpr std::size_t kShortTermHops = 30; // 3 s
 
 private:
     void endHop();
@@ -51,6 +52,11 @@ private:
     double maxMomentary_;
     double maxShortTerm_;
     std::vector<float> shortTerm_;
+    // The mean square (K-weighted, channel-weighted) of each of the last 30 hops, oldest
+    // first from ringAt_: the short-term window is their mean, one addition per hop
+    // instead of a pass over 3 s of samples.
+    double ring_[kShortTermHops] = {};
+    std::size_t ringAt_ = 0;
 };
 
 } // namespace kavet::cli

@@ -125,6 +125,11 @@ std::string chooseModule(const ProcessJob& job, int channels) {
     return channels == 2 ? defaultStereoModule() : defaultMonoModule();
 }
 
+// Minus infinity for a channel with no figure (a result not filled in by a run).
+double channelTruePeak(const Loudness& loudness, std::size_t channel) {
+    return channel < loudness.truePeak.size() ? loudness.truePeak[channel] : -INFINITY;
+}
+
 } // namespace
 
 std::uint64_t passFrames(const ProcessJob& job, const AudioShape& shape) {
@@ -207,8 +212,8 @@ void printProcessResult(const ProcessJob& job, const ProcessResult& result) {
                     formatDb(result.in[c].peakDb()).c_str(), formatDb(result.in[c].rmsDb()).c_str(),
                     formatDb(result.out[c].peakDb()).c_str(),
                     formatDb(result.out[c].rmsDb()).c_str(),
-                    formatDb(result.input.loudness.truePeak[c]).c_str(),
-                    formatDb(result.output.loudness.truePeak[c]).c_str());
+                    formatDb(channelTruePeak(result.input.loudness, c)).c_str(),
+                    formatDb(channelTruePeak(result.output.loudness, c)).c_str());
     const Loudness& in = result.input.loudness;
     const Loudness& out = result.output.loudness;
     std::printf("loudness                 in       out\n");
