@@ -112,9 +112,9 @@ SignalFigures measureInput(const ProcessJob& job, int ballistics, FileProgress& 
     return analysis.figures();
 }
 
-// Module loading and instance set-up and teardown, one at a time across the batch's
-// workers: the module's entry and its preference loading are not made for concurrent
-// calls. Processing itself runs in parallel.
+// Module loading, the preference store, and instance set-up and teardown, one at a time across the
+// batch's workers: the module's entry and its preference loading are not made for concurrent calls.
+// Processing itself runs in parallel.
 std::mutex& instanceLock() {
     static std::mutex lock;
     return lock;
@@ -146,7 +146,10 @@ ProcessResult runProcessJob(const ProcessJob& job) {
     result.shape = shape;
     result.modulePath = chooseModule(job, shape.channels);
     result.settings = job.settings;
-    const PluginPrefs prefs = loadPluginPrefs();
+    const PluginPrefs prefs = [] {
+        const std::lock_guard<std::mutex> lock(instanceLock()); // the store, one at a time
+        return loadPluginPrefs();
+    }();
     result.ballistics = prefs.ballistics;
     const int traceWord = job.trace ? prefs.ballistics : -1;
     FileProgress progress(job, passFrames(job, shape));
