@@ -112,12 +112,12 @@ void drawSignal(cairo_t* cr, int panel, double seconds, double hopSeconds,
     const std::size_t hops = figures.trace.size();
     const std::size_t channels = hops > 0 ? figures.trace[0].size() : 0;
     for (std::size_t c = 0; c < channels; ++c) {
-        setColour(cr, kRmsColours[c % 4]);
+        setColour(cr, kRmsColours[c % kChannelColours]);
         drawCurve(cr, panel, seconds, hopSeconds, hops,
                   [&](std::size_t h) { return figures.trace[h][c].rmsDb; });
     }
     for (std::size_t c = 0; c < channels; ++c) {
-        setColour(cr, kPeakColours[c % 4]);
+        setColour(cr, kPeakColours[c % kChannelColours]);
         drawCurve(cr, panel, seconds, hopSeconds, hops,
                   [&](std::size_t h) { return figures.trace[h][c].peakDb; });
     }
@@ -141,12 +141,17 @@ void drawLegend(cairo_t* cr, int channels, int ballistics) {
         cairo_text_extents(cr, label.c_str(), &extents);
         x += 24 + extents.x_advance + 18;
     };
-    const bool many = channels > 2;
-    for (int c = 0; c < channels && c < 4; ++c) {
-        const std::string name =
-            many ? "ch " + std::to_string(c + 1) : (channels == 1 ? "" : (c == 0 ? "L " : "R "));
-        item(kPeakColours[c], name + "peak");
-        item(kRmsColours[c], name + "RMS");
+    if (channels <= 2) {
+        for (int c = 0; c < channels; ++c) {
+            const std::string name = channels == 1 ? "" : (c == 0 ? "L " : "R ");
+            item(kPeakColours[c], name + "peak");
+            item(kRmsColours[c], name + "RMS");
+        }
+    } else {
+        // Many channels: one entry each, in the peak colour; the RMS is the paler one.
+        for (int c = 0; c < channels && c < kChannelColours; ++c)
+            item(kPeakColours[c], "ch " + std::to_string(c + 1));
+        item(kRmsColours[0], "paler: RMS");
     }
     item(kLoudnessColour, "short-term loudness (LUFS)");
     cairo_set_source_rgb(cr, 0.3, 0.3, 0.3);

@@ -32,10 +32,13 @@ inline constexpr double yOf(double db, int panel) {
 struct PlotColour {
     double r, g, b;
 };
-inline constexpr PlotColour kPeakColours[4] = {
-    {0.12, 0.40, 0.75}, {0.85, 0.37, 0.0}, {0.15, 0.60, 0.20}, {0.60, 0.20, 0.60}};
-inline constexpr PlotColour kRmsColours[4] = {
-    {0.55, 0.75, 0.95}, {1.0, 0.72, 0.45}, {0.60, 0.85, 0.60}, {0.85, 0.65, 0.85}};
+inline constexpr int kChannelColours = 6;
+inline constexpr PlotColour kPeakColours[kChannelColours] = {
+    {0.12, 0.40, 0.75}, {0.85, 0.37, 0.0}, {0.15, 0.60, 0.20},
+    {0.60, 0.20, 0.60}, {0.0, 0.55, 0.55}, {0.55, 0.35, 0.15}};
+inline constexpr PlotColour kRmsColours[kChannelColours] = {{0.55, 0.75, 0.95}, {1.0, 0.72, 0.45},
+                                                            {0.60, 0.85, 0.60}, {0.85, 0.65, 0.85},
+                                                            {0.50, 0.85, 0.85}, {0.85, 0.70, 0.55}};
 inline constexpr PlotColour kLoudnessColour = {0.0, 0.0, 0.0};
 
 } // namespace kavet::cli::plot
