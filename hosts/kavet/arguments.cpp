@@ -98,6 +98,20 @@ double readPanPercent(const std::string& option, const std::string& text) {
     return side == 'L' ? -*percent : *percent;
 }
 
+double readLoudnessTarget(const std::string& option, const std::string& text) {
+    const auto lufs = readNumber(text);
+    if (!lufs || *lufs < -70.0 || *lufs > 0.0)
+        badValue(option, text, "a loudness from -70 to 0 LUFS");
+    return *lufs;
+}
+
+double readTruePeakCeiling(const std::string& option, const std::string& text) {
+    const auto dbtp = readNumber(text);
+    if (!dbtp || *dbtp < -30.0 || *dbtp > 0.0)
+        badValue(option, text, "a true peak from -30 to 0 dBTP");
+    return *dbtp;
+}
+
 int readBlockSize(const std::string& option, const std::string& text) {
     const std::string expected = "a block size from 1 to 65536 samples";
     if (text.empty() || text.size() > 6) badValue(option, text, expected);

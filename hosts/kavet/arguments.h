@@ -25,6 +25,9 @@ double readGainDb(const std::string& option, const std::string& text);
 double readTrimDb(const std::string& option, const std::string& text);
 // "C", "L<percent>" or "R<percent>" (either case); answers the percent, left negative.
 double readPanPercent(const std::string& option, const std::string& text);
+// --normalize: a loudness from -70 to 0 LUFS; --true-peak-max: -30 to 0 dBTP.
+double readLoudnessTarget(const std::string& option, const std::string& text);
+double readTruePeakCeiling(const std::string& option, const std::string& text);
 int readBlockSize(const std::string& option, const std::string& text);
 
 constexpr int kMinBlock = 1;

@@ -18,7 +18,7 @@ namespace {
 
 // The temporary paths the signal handler removes. Plain arrays: a handler may only read
 // memory and call async-signal-safe functions (unlink, write, raise).
-constexpr int kSlots = 4;
+constexpr int kSlots = 64; // one per batch worker, and the reports
 char slotPaths[kSlots][PATH_MAX];
 volatile std::sig_atomic_t slotUsed[kSlots];
 

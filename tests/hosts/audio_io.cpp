@@ -54,6 +54,23 @@ Audio testSignal(int channels, std::size_t frames, int sampleRate) {
     return audio;
 }
 
+Audio sineSegments(const std::vector<SineSegment>& segments, double hz, int channels,
+                   int sampleRate, double phase) {
+    Audio audio{sampleRate, channels, 0, {}};
+    const double pi = std::acos(-1.0);
+    std::size_t n = 0;
+    for (const SineSegment& segment : segments) {
+        const double amplitude = std::pow(10.0, segment.dbfs / 20.0);
+        const auto frames = static_cast<std::size_t>(std::llround(segment.seconds * sampleRate));
+        for (std::size_t i = 0; i < frames; ++i, ++n) {
+            const auto x = static_cast<float>(
+                amplitude * std::sin(2.0 * pi * hz * static_cast<double>(n) / sampleRate + phase));
+            audio.samples.insert(audio.samples.end(), static_cast<std::size_t>(channels), x);
+        }
+    }
+    return audio;
+}
+
 Audio squareWave(int channels, std::size_t frames, float amplitude) {
     Audio audio{48000, channels, 0,
                 std::vector<float>(frames * static_cast<std::size_t>(channels))};

@@ -27,6 +27,14 @@ Audio readAudio(const std::string& path);
 // Deterministic test material: every channel a different mix of two sines and noise,
 // peaks below 0.9, no two channels alike.
 Audio testSignal(int channels, std::size_t frames, int sampleRate = 48000);
+// A sine of `hz` in every channel, in segments of (seconds, dBFS peak) one after another,
+// starting at `phase` (radians): the EBU loudness test signals.
+struct SineSegment {
+    double seconds;
+    double dbfs;
+};
+Audio sineSegments(const std::vector<SineSegment>& segments, double hz, int channels = 2,
+                   int sampleRate = 48000, double phase = 0.0);
 // A square wave of `amplitude` with a period of 100 samples in every channel.
 Audio squareWave(int channels, std::size_t frames, float amplitude);
 

@@ -34,6 +34,49 @@ std::vector<std::array<double, 4>> levelRows(const std::string& out) {
     return rows;
 }
 
+std::map<std::string, std::array<double, 2>> loudnessRows(const std::string& out) {
+    std::map<std::string, std::array<double, 2>> rows;
+    std::istringstream lines(out);
+    std::string line;
+    bool inTable = false;
+    while (std::getline(lines, line)) {
+        if (line.rfind("loudness ", 0) == 0) {
+            inTable = true;
+            continue;
+        }
+        if (!inTable) continue;
+        // A name of one or two words, two figures, a unit.
+        std::istringstream fields(line);
+        std::vector<std::string> words;
+        for (std::string word; fields >> word;)
+            words.push_back(word);
+        if (words.size() < 4 || words.size() > 5) break;
+        const std::size_t n = words.size();
+        const std::string name = n == 5 ? words[0] + " " + words[1] : words[0];
+        rows[name] = {readDb(words[n - 3]), readDb(words[n - 2])};
+    }
+    return rows;
+}
+
+std::vector<std::array<double, 2>> truePeakRows(const std::string& out) {
+    std::vector<std::array<double, 2>> rows;
+    std::istringstream lines(out);
+    std::string line;
+    bool inTable = false;
+    while (std::getline(lines, line)) {
+        if (line.rfind("channel", 0) == 0) {
+            inTable = true;
+            continue;
+        }
+        if (!inTable) continue;
+        std::istringstream fields(line);
+        std::string skip, in, out;
+        if (!(fields >> skip >> skip >> skip >> skip >> skip >> in >> out)) break;
+        rows.push_back({readDb(in), readDb(out)});
+    }
+    return rows;
+}
+
 void expectScaled(const Audio& in, const Audio& out, const std::vector<double>& factor,
                   double tolerance) {
     ASSERT_EQ(out.channels, in.channels);

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <gtest/gtest.h>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,12 @@ inline CliRun runKavetOk(const std::vector<std::string>& args, const std::string
 // The level table of "kavet process": per channel in peak, in RMS, out peak, out RMS (dB;
 // silence as minus infinity).
 std::vector<std::array<double, 4>> levelRows(const std::string& out);
+
+// The loudness table of "kavet process": by row name ("integrated", "range", "max
+// momentary", "max short-term", "true peak"), the input's and the output's figure.
+std::map<std::string, std::array<double, 2>> loudnessRows(const std::string& out);
+// The true peak columns of the level table: per channel, in and out (dBTP).
+std::vector<std::array<double, 2>> truePeakRows(const std::string& out);
 
 // Every output sample is `factor[channel]` times the input sample, within `tolerance`.
 void expectScaled(const Audio& in, const Audio& out, const std::vector<double>& factor,

@@ -1,0 +1,14 @@
+#include "plugin_prefs.h"
+
+#include "params.h"
+#include "prefs.h"
+
+namespace kavet::cli {
+
+PluginPrefs loadPluginPrefs() {
+    PlugPrefs prefs; // the defaults when nothing is stored
+    prefs.loadPrefs();
+    return {prefs.get(kPrefBallistics), trimRangeDb(prefs.get(kPrefTrimRange))};
+}
+
+} // namespace kavet::cli
