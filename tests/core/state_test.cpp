@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -224,16 +225,73 @@ TEST_F(State, ChunkRestoresTrimRangeButNotTheStore) {
     EXPECT_EQ(storedPrefs(), std::string("0220000") + '\0');
 }
 
-TEST_F(State, OutOfRangeChunkPreferencesTakeTheirDefaults) {
-    EffectHandle fx;
-    Chunk c = getChunk(fx);
-    const std::int32_t words[] = {5, -1, 3, 4, 9, 2, 0x7FFFFFFF};
-    const std::int32_t expected[] = {0, 2, 2, 0, 0, 0, 0};
-    for (int i = 0; i < 7; ++i)
-        c.setWord(kPrefBase + i, words[i]);
-    ASSERT_EQ(setChunk(fx, c), kChunkBytes);
-    for (int i = 0; i < 7; ++i)
-        EXPECT_EQ(fx.plug().getPrefs()->get(i), expected[i]) << i;
+// One word of the preference record, stored (as its character in the stored text) or
+// restored (as its chunk word), and what the live record holds after it: the fine and trim
+// ranges modulo 3 (negative words by their non-negative remainder), the ballistics by their
+// two low bits, every other word within its row or its default.
+TEST_F(State, OutOfRangeWordsAreReadByTheirRowsRule) {
+    struct Case {
+        int word;
+        std::int32_t value;
+        std::int32_t expected;
+    };
+    const Case cases[] = {
+        {kPrefTrimRange, 4, 1},
+        {kPrefTrimRange, 5, 2},
+        {kPrefTrimRange, 9, 0},
+        {kPrefTrimRange, -1, 2},
+        {kPrefTrimRange, -3, 0},
+        {kPrefTrimRange, -5, 1},
+        {kPrefFineRange, 3, 0},
+        {kPrefFineRange, 4, 1},
+        {kPrefFineRange, 8, 2},
+        {kPrefFineRange, -2, 1},
+        {kPrefBallistics, 4, 0},
+        {kPrefBallistics, 7, 3},
+        {kPrefBallistics, -1, 3},
+        {kPrefDefaultMode, 2, 0},
+        {kPrefDefaultMode, -1, 0},
+        {kPrefDefaultMode, 1, 1},
+        {kPrefPanLaw, 3, 0},
+        {kPrefPanLaw, -1, 0},
+        {kPrefPanLaw, 2, 2},
+        {kPrefMuteLamp, 2, 0},
+        {kPrefBypassLamp, 9, 0},
+        {kPrefBypassLamp, 1, 1},
+        // Chunk words only: no character stands for them.
+        {kPrefTrimRange, INT32_MIN, 1},
+        {kPrefTrimRange, INT32_MAX, 1},
+        {kPrefFineRange, INT32_MIN + 1, 2},
+        {kPrefBallistics, INT32_MIN, 0},
+        {kPrefPanLaw, INT32_MAX, 0},
+    };
+    const char* trimAtZero[] = {"-12.00", "-24.00", "-36.00"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE("word " + std::to_string(c.word) + " = " + std::to_string(c.value));
+        PrefValues expected = kDefaultPrefs;
+        expected.words[c.word] = c.expected;
+
+        useFreshConfigHome();
+        EffectHandle restored;
+        Chunk chunk = getChunk(restored);
+        chunk.setWord(kPrefBase + c.word, c.value);
+        ASSERT_EQ(setChunk(restored, chunk), kChunkBytes);
+        EXPECT_EQ(restored.plug().getPrefs()->values().words[c.word], c.expected) << "chunk";
+        restored.plug().setParameter(kTrim, 0.0f);
+        EXPECT_EQ(restored.display(kTrim), trimAtZero[expected.words[kPrefTrimRange]]);
+
+        const std::int32_t character = '0' + c.value;
+        if (character < 1 || character > 127) continue;
+        useFreshConfigHome();
+        std::string text = "0220000";
+        text[static_cast<std::size_t>(c.word)] = static_cast<char>(character);
+        storePrefs(text);
+        EffectHandle loaded;
+        for (int i = 0; i < kPrefWords; ++i)
+            EXPECT_EQ(loaded.plug().getPrefs()->get(i), expected.words[i]) << "store " << i;
+        loaded.plug().setParameter(kTrim, 0.0f);
+        EXPECT_EQ(loaded.display(kTrim), trimAtZero[expected.words[kPrefTrimRange]]);
+    }
 }
 
 TEST_F(State, ChunkOfTheOtherBuildIsRefused) {
@@ -254,18 +312,18 @@ TEST_F(State, StoredPreferencesAreLoaded) {
     EXPECT_EQ(fx.display(kTrim), "-24.00");
 }
 
-TEST_F(State, MalformedStoredWordsTakeTheirRowDefaults) {
+TEST_F(State, MalformedStoredTextsAreReadWordByWord) {
     struct Case {
         std::string stored;
         std::int32_t expected[7];
         std::string storedAfter; // what the store holds after construction
     };
     const Case cases[] = {
-        {"9999999", {0, 2, 2, 0, 0, 0, 0}, "9999999"},
-        {"1x2/3:5", {1, 2, 2, 0, 0, 0, 0}, "1x2/3:5"},
-        {"13", {1, 2, 2, 0, 0, 0, 0}, "13"}, // short: missing words take defaults
+        {"9999999", {0, 0, 0, 1, 0, 0, 0}, "9999999"},
+        {"1x2/3:5", {1, 0, 2, 3, 0, 0, 0}, "1x2/3:5"}, // 'x' is 72, '/' is -1, ':' is 10
+        {"13", {1, 0, 2, 0, 0, 0, 0}, "13"},           // short: missing words take defaults
         {"0123456", {0, 1, 2, 3, 0, 0, 0}, "0123456"},
-        {"0133", {0, 1, 2, 3, 0, 0, 0}, "0133"},
+        {"0133", {0, 1, 0, 3, 0, 0, 0}, "0133"},
     };
     for (const Case& c : cases) {
         useFreshConfigHome();
