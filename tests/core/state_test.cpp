@@ -4,11 +4,17 @@
 
 #include <windows.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <set>
 #include <string>
 
 namespace kavet::test {
@@ -357,6 +363,80 @@ TEST_F(State, SaveAndLoadRoundTrip) {
     prefs->set(kPrefBallistics, 0);
     EXPECT_TRUE(prefs->loadPrefs());
     EXPECT_EQ(prefs->get(kPrefBallistics), 2);
+}
+
+// The text writer `w` (0 or 1) stores in its round `round`: every word within its row, the
+// two writers' texts never alike (word 0 is the writer).
+std::string writtenText(int w, int round) {
+    const int words[kPrefWords] = {w, round % 3, (round / 3) % 3, round % 4, 1, 1, 1};
+    std::string text;
+    for (int word : words)
+        text += static_cast<char>('0' + word);
+    return text;
+}
+
+// Two processes saving at once while a third reads: the store is replaced whole by every
+// save, so a reader always finds a text that parses and that one of the writers wrote,
+// and no temporary file stays behind.
+TEST_F(State, TwoProcessesSavingAtOnceNeverLeaveATornStore) {
+    constexpr int kRounds = 500;
+    const std::string home = useFreshConfigHome();
+    PlugPrefs first;
+    first.savePrefs();
+    std::set<std::string> written = {"0220000"};
+    for (int w = 0; w < 2; ++w)
+        for (int round = 0; round < kRounds; ++round)
+            written.insert(writtenText(w, round));
+
+    pid_t writers[2];
+    for (int w = 0; w < 2; ++w) {
+        writers[w] = fork();
+        ASSERT_GE(writers[w], 0);
+        if (writers[w] == 0) {
+            PlugPrefs prefs;
+            for (int round = 0; round < kRounds; ++round) {
+                const std::string text = writtenText(w, round);
+                for (int i = 0; i < kPrefWords; ++i)
+                    prefs.set(i, text[static_cast<std::size_t>(i)] - '0');
+                prefs.savePrefs();
+            }
+            _exit(0);
+        }
+    }
+    int reads = 0, torn = 0, foreign = 0, rawTorn = 0, running = 2;
+    while (running > 0) {
+        for (pid_t& writer : writers) {
+            int status = 0;
+            if (writer > 0 && waitpid(writer, &status, WNOHANG) == writer) {
+                EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+                writer = 0;
+                --running;
+            }
+        }
+        ++reads;
+        PlugPrefs reader;
+        if (!reader.loadPrefs()) ++torn;
+        const std::string stored = storedPrefs();
+        if (stored.size() != kPrefWords + 1 || !written.count(stored.substr(0, kPrefWords)))
+            ++foreign;
+        // As a program that reads the file without the store's lock sees it (a backup).
+        std::ifstream in(home + "/kavet/registry.txt", std::ios::binary);
+        const std::string raw((std::istreambuf_iterator<char>(in)), {});
+        const std::string line = "\n\"prefdataKavet\"=sz:\"";
+        const std::size_t at = raw.find(line);
+        if (at == std::string::npos || !written.count(raw.substr(at + line.size(), kPrefWords)) ||
+            raw.compare(at + line.size() + kPrefWords, 2, "\"\n") != 0)
+            ++rawTorn;
+    }
+    EXPECT_EQ(torn, 0) << "of " << reads << " reads";
+    EXPECT_EQ(foreign, 0) << "of " << reads << " reads";
+    EXPECT_EQ(rawTorn, 0) << "of " << reads << " reads";
+    const std::string last = storedPrefs().substr(0, kPrefWords);
+    EXPECT_TRUE(last == writtenText(0, kRounds - 1) || last == writtenText(1, kRounds - 1)) << last;
+    std::set<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(home + "/kavet"))
+        files.insert(entry.path().filename().string());
+    EXPECT_EQ(files, (std::set<std::string>{"registry.txt", "registry.txt.lock"}));
 }
 
 TEST_F(State, SetProgramRestoresTheStoredValues) {

@@ -19,7 +19,7 @@
 
 #if defined(__SANITIZE_ADDRESS__)
 #define KAVET_SOAK_ASAN 1
-#include <sanitizer/allocator_interface.h>
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 namespace kavet::test {
