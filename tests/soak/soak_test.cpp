@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -28,8 +29,14 @@ namespace {
 constexpr int kCycles = KAVET_SOAK_CYCLES;
 constexpr int kWarmUp = 50;
 // Heap growth allowed after the warm-up, per cycle on average: a leak of 1 KiB a cycle
-// exceeds it.
+// exceeds it. Under the address sanitizer each load of a module keeps 0.5 to 0.7 KiB of the
+// heap counted as in use (the sanitizer's and the loader's own records; nothing the leak
+// checker reports), so the allowance there is that much larger.
+#ifdef KAVET_SOAK_ASAN
+constexpr long kAllowedHeapPerCycle = 1024;
+#else
 constexpr long kAllowedHeapPerCycle = 512;
+#endif
 // Resident growth allowed: freed heap absorbs small leaks, so this catches what is not on
 // the heap (mappings, shared memory) and large leaks. Not under the address sanitizer, whose
 // shadow of each new mapping of a module stays resident (about an eighth of its size).
@@ -63,6 +70,10 @@ struct SoakModule {
     bool vst; // else a host-format module through the simulated host
     int channels;
 };
+
+void PrintTo(const SoakModule& m, std::ostream* out) {
+    *out << m.name;
+}
 
 // One cycle with a VST module: an empty string, or what went wrong.
 std::string vstCycle(const char* path) {
