@@ -286,7 +286,7 @@ TEST_F(State, OutOfRangeWordsAreReadByTheirRowsRule) {
         restored.plug().setParameter(kTrim, 0.0f);
         EXPECT_EQ(restored.display(kTrim), trimAtZero[expected.words[kPrefTrimRange]]);
 
-        const std::int32_t character = '0' + c.value;
+        const std::int64_t character = std::int64_t{'0'} + c.value;
         if (character < 1 || character > 127) continue;
         useFreshConfigHome();
         std::string text = "0220000";
