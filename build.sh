@@ -10,8 +10,12 @@ cd "$(dirname "$0")"
 jobs=$(nproc 2>/dev/null || echo 2)
 
 packages=(cmake make g++ pkg-config ccache googletest libgtest-dev libgmock-dev libbenchmark-dev
-          libsndfile1-dev libpng-dev libx11-dev libxext-dev libxtst-dev
+          libsndfile1-dev libpng-dev libx11-dev libxext-dev libxtst-dev libebur128-dev libcairo2-dev
+          clang libclang-rt-14-dev
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth)
+# Packages whose absence leaves out only what needs them (the Windows builds and their tests
+# under Wine); every other package is required.
+optional_packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64)
 
 missing_packages() {
     local p
@@ -19,6 +23,24 @@ missing_packages() {
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
             echo "$p"
     done
+}
+
+is_optional() {
+    local o
+    for o in "${optional_packages[@]}"; do
+        [ "$o" = "$1" ] && return 0
+    done
+    return 1
+}
+
+# apt-get install; failing that, from the release suite alone (codename $1, may be empty):
+# an index of another suite (security, updates) that failed for one architecture leaves the
+# versions of a multi-arch package's architectures out of step ("held broken packages").
+apt_install() {
+    local codename=$1
+    shift
+    apt-get install -y -q "$@" && return 0
+    [ -n "$codename" ] && apt-get install -y -q -t "$codename" "$@"
 }
 
 install_packages() {
@@ -34,19 +56,29 @@ install_packages() {
         dpkg --add-architecture i386
     fi
     export DEBIAN_FRONTEND=noninteractive
-    # A mirror whose index fails to download (for one architecture or suite, say) leaves the
-    # others usable: go on with what is known rather than stop here.
-    if ! apt-get update -q; then
-        echo "build.sh: warning: apt-get update failed; going on with the lists as they are" >&2
+    # An index that fails to download (a mirror in the middle of a sync, one architecture of
+    # one suite) leaves the others usable: one more try, then go on with what arrived.
+    if ! apt-get update -q && ! apt-get update -q; then
+        echo "build.sh: warning: apt-get update failed twice; going on with the lists that arrived" >&2
     fi
+    local codename
+    # shellcheck disable=SC1091
+    codename=$( (. /etc/os-release 2>/dev/null && echo "${VERSION_CODENAME:-}") || true)
     # shellcheck disable=SC2086
-    apt-get install -y -q $missing && return 0
+    apt_install "$codename" $missing && return 0
     # One package that cannot be had must not keep the others out: one by one, then. The
-    # build leaves out what needs a missing package (the Windows tests without Wine).
-    local p
+    # build leaves out what needs a missing optional package (the Windows tests without Wine).
+    local p failed=0
     for p in $missing; do
-        apt-get install -y -q "$p" || echo "build.sh: could not install $p" >&2
+        apt_install "$codename" "$p" && continue
+        if is_optional "$p"; then
+            echo "build.sh: optional package $p cannot be installed; what needs it is left out" >&2
+        else
+            echo "build.sh: required package $p cannot be installed" >&2
+            failed=1
+        fi
     done
+    return $failed
 }
 
 configure() { # configure DIR [CMAKE ARGS...]

@@ -10,7 +10,7 @@ namespace kavet {
 
 double trimRangeDb(int trimRangeWord) {
     static constexpr double kRanges[3] = {12.0, 24.0, 36.0};
-    return kRanges[trimRangeWord < 0 ? 0 : trimRangeWord % 3];
+    return kRanges[((trimRangeWord % 3) + 3) % 3]; // as sanitizePrefWord takes the word
 }
 
 float gainLaw(float v) {

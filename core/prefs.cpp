@@ -7,8 +7,19 @@
 namespace kavet {
 
 std::int32_t sanitizePrefWord(int word, std::int32_t value) {
-    if (value < 0 || value > kPrefMax[word]) return kDefaultPrefs.words[word];
-    return value;
+    switch (word) {
+    case kPrefFineRange:
+    case kPrefTrimRange:
+        // Taken modulo 3: 4 is the same range as 1. A negative word (a malformed store or
+        // chunk) takes the non-negative remainder, so the rule repeats every three words on
+        // both sides of zero: -1 is the same range as 2.
+        return ((value % 3) + 3) % 3;
+    case kPrefBallistics:
+        return value & 3; // only the two low bits are used (two's complement for negatives)
+    default:
+        if (value < 0 || value > kPrefMax[word]) return kDefaultPrefs.words[word];
+        return value;
+    }
 }
 
 PrefValues PlugPrefs::values() const {
@@ -36,8 +47,12 @@ bool PlugPrefs::loadPrefs() {
         RegQueryValueExA(key, kPrefsValue, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
     RegCloseKey(key);
     if (result != ERROR_SUCCESS || size < 2) return false;
-    for (int i = 0; i < kPrefWords; ++i)
-        set(i, sanitizePrefWord(i, data[i] - '0'));
+    // A word past the end of a short text was never stored: it takes its default.
+    const std::size_t stored = strnlen(data, size);
+    for (int i = 0; i < kPrefWords; ++i) {
+        set(i, static_cast<std::size_t>(i) < stored ? sanitizePrefWord(i, data[i] - '0')
+                                                    : kDefaultPrefs.words[i]);
+    }
     return true;
 }
 

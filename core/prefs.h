@@ -31,10 +31,13 @@ struct PrefValues {
 
 inline constexpr PrefValues kDefaultPrefs = {{0, 2, 2, 0, 0, 0, 0}};
 
-// Highest valid value of each word; a word outside 0..max takes its default.
+// Highest valid value of each word.
 inline constexpr std::int32_t kPrefMax[kPrefWords] = {1, 2, 2, 3, 2, 1, 1};
 
-// A word brought within its row's range: out-of-range words take the row's default.
+// A word brought within its row's range, as every reader of a stored or restored word
+// takes it: the fine and trim ranges modulo 3 (a negative word by its non-negative
+// remainder), the ballistics by their two low bits; any other word outside 0..max takes the
+// row's default.
 std::int32_t sanitizePrefWord(int word, std::int32_t value);
 
 // The live preference record. Written on the UI thread (options page, chunk loads) and
@@ -51,7 +54,8 @@ public:
 
     // Reads the stored preferences. Fails, leaving the record unchanged, when the key or
     // value is missing or holds fewer than 2 bytes; otherwise each word comes from its
-    // digit, and a word that is not a valid digit for its row takes the row's default.
+    // character (the character code minus that of 0), brought within range by
+    // sanitizePrefWord.
     bool loadPrefs();
 
     // Stores the seven words as digit characters (REG_SZ, 8 bytes with the terminator).

@@ -18,8 +18,9 @@ void setModuleInstance(HINSTANCE instance);
 extern bool gSwapMouseButtons;
 
 // Entry points of "msimg32.dll", looked up by the frame at run time. Null when the library or
-// the entry is missing (or, for TransparentBlt, outside the NT family): transparent drawing
-// then falls back to the monochrome-mask method. AlphaBlend is looked up but never called.
+// the entry is missing (or, for TransparentBlt, outside the NT family), and again once the
+// last frame has freed the library: transparent drawing then falls back to the
+// monochrome-mask method. AlphaBlend is looked up but never called.
 using TransparentBltProc = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int, UINT);
 using AlphaBlendProc = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int,
                                      BLENDFUNCTION);

@@ -250,6 +250,11 @@ CFrame::~CFrame() {
     if (hMsimg32) {
         FreeLibrary(hMsimg32);
         hMsimg32 = nullptr;
+        // The last holder let go and the library is gone: nothing may call into it now.
+        if (GetModuleHandleA("msimg32.dll") == nullptr) {
+            gTransparentBlt = nullptr;
+            gAlphaBlend = nullptr;
+        }
     }
     if (pHwnd) {
         destroyWindow();

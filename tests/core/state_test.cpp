@@ -4,10 +4,17 @@
 
 #include <windows.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <set>
 #include <string>
 
 namespace kavet::test {
@@ -224,16 +231,73 @@ TEST_F(State, ChunkRestoresTrimRangeButNotTheStore) {
     EXPECT_EQ(storedPrefs(), std::string("0220000") + '\0');
 }
 
-TEST_F(State, OutOfRangeChunkPreferencesTakeTheirDefaults) {
-    EffectHandle fx;
-    Chunk c = getChunk(fx);
-    const std::int32_t words[] = {5, -1, 3, 4, 9, 2, 0x7FFFFFFF};
-    const std::int32_t expected[] = {0, 2, 2, 0, 0, 0, 0};
-    for (int i = 0; i < 7; ++i)
-        c.setWord(kPrefBase + i, words[i]);
-    ASSERT_EQ(setChunk(fx, c), kChunkBytes);
-    for (int i = 0; i < 7; ++i)
-        EXPECT_EQ(fx.plug().getPrefs()->get(i), expected[i]) << i;
+// One word of the preference record, stored (as its character in the stored text) or
+// restored (as its chunk word), and what the live record holds after it: the fine and trim
+// ranges modulo 3 (negative words by their non-negative remainder), the ballistics by their
+// two low bits, every other word within its row or its default.
+TEST_F(State, OutOfRangeWordsAreReadByTheirRowsRule) {
+    struct Case {
+        int word;
+        std::int32_t value;
+        std::int32_t expected;
+    };
+    const Case cases[] = {
+        {kPrefTrimRange, 4, 1},
+        {kPrefTrimRange, 5, 2},
+        {kPrefTrimRange, 9, 0},
+        {kPrefTrimRange, -1, 2},
+        {kPrefTrimRange, -3, 0},
+        {kPrefTrimRange, -5, 1},
+        {kPrefFineRange, 3, 0},
+        {kPrefFineRange, 4, 1},
+        {kPrefFineRange, 8, 2},
+        {kPrefFineRange, -2, 1},
+        {kPrefBallistics, 4, 0},
+        {kPrefBallistics, 7, 3},
+        {kPrefBallistics, -1, 3},
+        {kPrefDefaultMode, 2, 0},
+        {kPrefDefaultMode, -1, 0},
+        {kPrefDefaultMode, 1, 1},
+        {kPrefPanLaw, 3, 0},
+        {kPrefPanLaw, -1, 0},
+        {kPrefPanLaw, 2, 2},
+        {kPrefMuteLamp, 2, 0},
+        {kPrefBypassLamp, 9, 0},
+        {kPrefBypassLamp, 1, 1},
+        // Chunk words only: no character stands for them.
+        {kPrefTrimRange, INT32_MIN, 1},
+        {kPrefTrimRange, INT32_MAX, 1},
+        {kPrefFineRange, INT32_MIN + 1, 2},
+        {kPrefBallistics, INT32_MIN, 0},
+        {kPrefPanLaw, INT32_MAX, 0},
+    };
+    const char* trimAtZero[] = {"-12.00", "-24.00", "-36.00"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE("word " + std::to_string(c.word) + " = " + std::to_string(c.value));
+        PrefValues expected = kDefaultPrefs;
+        expected.words[c.word] = c.expected;
+
+        useFreshConfigHome();
+        EffectHandle restored;
+        Chunk chunk = getChunk(restored);
+        chunk.setWord(kPrefBase + c.word, c.value);
+        ASSERT_EQ(setChunk(restored, chunk), kChunkBytes);
+        EXPECT_EQ(restored.plug().getPrefs()->values().words[c.word], c.expected) << "chunk";
+        restored.plug().setParameter(kTrim, 0.0f);
+        EXPECT_EQ(restored.display(kTrim), trimAtZero[expected.words[kPrefTrimRange]]);
+
+        const std::int64_t character = std::int64_t{'0'} + c.value;
+        if (character < 1 || character > 127) continue;
+        useFreshConfigHome();
+        std::string text = "0220000";
+        text[static_cast<std::size_t>(c.word)] = static_cast<char>(character);
+        storePrefs(text);
+        EffectHandle loaded;
+        for (int i = 0; i < kPrefWords; ++i)
+            EXPECT_EQ(loaded.plug().getPrefs()->get(i), expected.words[i]) << "store " << i;
+        loaded.plug().setParameter(kTrim, 0.0f);
+        EXPECT_EQ(loaded.display(kTrim), trimAtZero[expected.words[kPrefTrimRange]]);
+    }
 }
 
 TEST_F(State, ChunkOfTheOtherBuildIsRefused) {
@@ -254,18 +318,18 @@ TEST_F(State, StoredPreferencesAreLoaded) {
     EXPECT_EQ(fx.display(kTrim), "-24.00");
 }
 
-TEST_F(State, MalformedStoredWordsTakeTheirRowDefaults) {
+TEST_F(State, MalformedStoredTextsAreReadWordByWord) {
     struct Case {
         std::string stored;
         std::int32_t expected[7];
         std::string storedAfter; // what the store holds after construction
     };
     const Case cases[] = {
-        {"9999999", {0, 2, 2, 0, 0, 0, 0}, "9999999"},
-        {"1x2/3:5", {1, 2, 2, 0, 0, 0, 0}, "1x2/3:5"},
-        {"13", {1, 2, 2, 0, 0, 0, 0}, "13"}, // short: missing words take defaults
+        {"9999999", {0, 0, 0, 1, 0, 0, 0}, "9999999"},
+        {"1x2/3:5", {1, 0, 2, 3, 0, 0, 0}, "1x2/3:5"}, // 'x' is 72, '/' is -1, ':' is 10
+        {"13", {1, 0, 2, 0, 0, 0, 0}, "13"},           // short: missing words take defaults
         {"0123456", {0, 1, 2, 3, 0, 0, 0}, "0123456"},
-        {"0133", {0, 1, 2, 3, 0, 0, 0}, "0133"},
+        {"0133", {0, 1, 0, 3, 0, 0, 0}, "0133"},
     };
     for (const Case& c : cases) {
         useFreshConfigHome();
@@ -299,6 +363,80 @@ TEST_F(State, SaveAndLoadRoundTrip) {
     prefs->set(kPrefBallistics, 0);
     EXPECT_TRUE(prefs->loadPrefs());
     EXPECT_EQ(prefs->get(kPrefBallistics), 2);
+}
+
+// The text writer `w` (0 or 1) stores in its round `round`: every word within its row, the
+// two writers' texts never alike (word 0 is the writer).
+std::string writtenText(int w, int round) {
+    const int words[kPrefWords] = {w, round % 3, (round / 3) % 3, round % 4, 1, 1, 1};
+    std::string text;
+    for (int word : words)
+        text += static_cast<char>('0' + word);
+    return text;
+}
+
+// Two processes saving at once while a third reads: the store is replaced whole by every
+// save, so a reader always finds a text that parses and that one of the writers wrote,
+// and no temporary file stays behind.
+TEST_F(State, TwoProcessesSavingAtOnceNeverLeaveATornStore) {
+    constexpr int kRounds = 500;
+    const std::string home = useFreshConfigHome();
+    PlugPrefs first;
+    first.savePrefs();
+    std::set<std::string> written = {"0220000"};
+    for (int w = 0; w < 2; ++w)
+        for (int round = 0; round < kRounds; ++round)
+            written.insert(writtenText(w, round));
+
+    pid_t writers[2];
+    for (int w = 0; w < 2; ++w) {
+        writers[w] = fork();
+        ASSERT_GE(writers[w], 0);
+        if (writers[w] == 0) {
+            PlugPrefs prefs;
+            for (int round = 0; round < kRounds; ++round) {
+                const std::string text = writtenText(w, round);
+                for (int i = 0; i < kPrefWords; ++i)
+                    prefs.set(i, text[static_cast<std::size_t>(i)] - '0');
+                prefs.savePrefs();
+            }
+            _exit(0);
+        }
+    }
+    int reads = 0, torn = 0, foreign = 0, rawTorn = 0, running = 2;
+    while (running > 0) {
+        for (pid_t& writer : writers) {
+            int status = 0;
+            if (writer > 0 && waitpid(writer, &status, WNOHANG) == writer) {
+                EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+                writer = 0;
+                --running;
+            }
+        }
+        ++reads;
+        PlugPrefs reader;
+        if (!reader.loadPrefs()) ++torn;
+        const std::string stored = storedPrefs();
+        if (stored.size() != kPrefWords + 1 || !written.count(stored.substr(0, kPrefWords)))
+            ++foreign;
+        // As a program that reads the file without the store's lock sees it (a backup).
+        std::ifstream in(home + "/kavet/registry.txt", std::ios::binary);
+        const std::string raw((std::istreambuf_iterator<char>(in)), {});
+        const std::string line = "\n\"prefdataKavet\"=sz:\"";
+        const std::size_t at = raw.find(line);
+        if (at == std::string::npos || !written.count(raw.substr(at + line.size(), kPrefWords)) ||
+            raw.compare(at + line.size() + kPrefWords, 2, "\"\n") != 0)
+            ++rawTorn;
+    }
+    EXPECT_EQ(torn, 0) << "of " << reads << " reads";
+    EXPECT_EQ(foreign, 0) << "of " << reads << " reads";
+    EXPECT_EQ(rawTorn, 0) << "of " << reads << " reads";
+    const std::string last = storedPrefs().substr(0, kPrefWords);
+    EXPECT_TRUE(last == writtenText(0, kRounds - 1) || last == writtenText(1, kRounds - 1)) << last;
+    std::set<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(home + "/kavet"))
+        files.insert(entry.path().filename().string());
+    EXPECT_EQ(files, (std::set<std::string>{"registry.txt", "registry.txt.lock"}));
 }
 
 TEST_F(State, SetProgramRestoresTheStoredValues) {

@@ -111,6 +111,29 @@ TEST(MessageQueue, WindowsBelongToTheirThreadAndSendsCrossOver) {
     UnregisterClassA("KavetThreaded", testInstance());
 }
 
+// A thread that ends takes its queue with it: nothing can be posted to it any more, and a
+// send to a window it left behind answers 0 at once instead of waiting for an answer.
+TEST(MessageQueue, AnEndedThreadsQueueTakesNoMoreMessages) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = threadProc;
+    wc.hInstance = testInstance();
+    wc.lpszClassName = "KavetEnded";
+    ASSERT_NE(RegisterClassA(&wc), 0);
+    HWND hwnd = nullptr;
+    DWORD owner = 0;
+    std::thread([&] {
+        owner = GetCurrentThreadId();
+        hwnd = CreateWindowExA(0, "KavetEnded", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                               testInstance(), nullptr);
+    }).join();
+    ASSERT_NE(hwnd, nullptr);
+    const BOOL posted = PostThreadMessageA(owner, WM_USER, 0, 0);
+    EXPECT_FALSE(posted);
+    if (!posted) { // else a send would wait for ever
+        EXPECT_EQ(SendMessageA(hwnd, WM_USER, 21, 0), 0);
+    }
+}
+
 TEST_F(WindowTest, UpdateRegionIsTheBoundingRectangleUntilPainted) {
     HWND w = top(0, 0, 100, 80);
     driver::pump();

@@ -102,11 +102,27 @@ TEST_F(FrameWindowTest, ClassAndHookGoWithTheLastFrameAndComeBackWithTheNext) {
     EXPECT_NE(CFrame::getWheelHook(), nullptr);
 }
 
-TEST_F(FrameWindowTest, ConstructionLooksUpTheMsimg32EntriesAgain) {
-    gTransparentBlt = nullptr;
-    gAlphaBlend = nullptr;
+// The entry points live as long as some frame holds "msimg32.dll": they go with the last
+// frame (nothing may call into a library that is no longer loaded) and a new frame looks
+// them up again.
+TEST_F(FrameWindowTest, Msimg32EntriesGoWithTheLastFrameAndComeBackWithTheNext) {
+    ASSERT_EQ(GetModuleHandleA("msimg32.dll"), nullptr);
     makeFrame();
+    CFrame* second = new CFrame(CRectangle(0, 0, 50, 50), nullptr, nullptr); // windowless
     EXPECT_NE(gTransparentBlt, nullptr); // the layer reports the NT family
+    EXPECT_NE(gAlphaBlend, nullptr);
+    frame->forget();
+    frame = nullptr;
+    EXPECT_NE(GetModuleHandleA("msimg32.dll"), nullptr);
+    EXPECT_NE(gTransparentBlt, nullptr) << "another frame still holds the library";
+    EXPECT_NE(gAlphaBlend, nullptr);
+    second->forget();
+    EXPECT_EQ(GetModuleHandleA("msimg32.dll"), nullptr);
+    EXPECT_EQ(gTransparentBlt, nullptr);
+    EXPECT_EQ(gAlphaBlend, nullptr);
+
+    makeFrame();
+    EXPECT_NE(gTransparentBlt, nullptr);
     EXPECT_NE(gAlphaBlend, nullptr);
 }
 

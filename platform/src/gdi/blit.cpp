@@ -14,16 +14,6 @@ namespace {
 
 constexpr std::uint32_t rgbMask = 0x00FFFFFFu;
 
-// Scratch rows, grown per call at most, never per pixel.
-std::vector<std::uint32_t>& rowBuffer() {
-    thread_local std::vector<std::uint32_t> buffer;
-    return buffer;
-}
-std::vector<int>& columnMap() {
-    thread_local std::vector<int> map;
-    return map;
-}
-
 RECT deviceToSurface(const Dc& dc, int x, int y, int w, int h) {
     return RECT{x + dc.origin.x, y + dc.origin.y, x + dc.origin.x + w, y + dc.origin.y + h};
 }
@@ -72,9 +62,11 @@ void blitRows(const Pixels& dp, const RECT& r, const Pixels* sp, int dx, int dy,
               Op op) {
     int width = r.right - r.left;
     bool overlap = sp && sp->row0 == dp.row0;
-    std::vector<std::uint32_t>& buffer = rowBuffer();
-    if (sp && (overlap || conv.kind != Conversion::None) &&
-        buffer.size() < static_cast<std::size_t>(width))
+    // A scratch row, made once per call and never per pixel. Not kept per thread: an object
+    // with a destructor per thread would keep a module that holds this layer loaded after
+    // the host unloads it, until the thread ends.
+    std::vector<std::uint32_t> buffer;
+    if (sp && (overlap || conv.kind != Conversion::None))
         buffer.resize(static_cast<std::size_t>(width));
     // Copying within one surface downwards runs from the bottom row up.
     bool upwards = overlap && dy < 0;
@@ -201,8 +193,7 @@ void stretchPixels(Dc& dst, int x, int y, int w, int h, Dc& src, int sx, int sy,
     RECT sb = sourceBounds(src);
     Pixels dp = dst.pixels(), sp = src.pixels();
     int srcLeft = sx + src.origin.x, srcTop = sy + src.origin.y;
-    std::vector<int>& columns = columnMap();
-    columns.resize(static_cast<std::size_t>(r.right - r.left));
+    std::vector<int> columns(static_cast<std::size_t>(r.right - r.left)); // as in the row copy
     for (int X = r.left; X < r.right; ++X) {
         long long u = X - full.left;
         columns[static_cast<std::size_t>(X - r.left)] = srcLeft + static_cast<int>(u * sw / w);

@@ -8,9 +8,28 @@ namespace kavet::platform::gdi {
 namespace {
 
 std::mutex tableMutex;
-std::unordered_set<const void*>& table() {
-    static std::unordered_set<const void*> live;
+
+// Every live object, stock objects included. The table owns them: what the program (or
+// module) never deleted goes with the table at its static destruction, so a module unloaded
+// leaves no GDI object behind. A call after that finds no object and makes none.
+struct LiveTable {
+    std::unordered_set<const void*> objects;
+    ~LiveTable() {
+        std::lock_guard lock(tableMutex);
+        for (const void* o : objects)
+            delete static_cast<const Object*>(o);
+        objects.clear();
+        gone = true;
+    }
+    static inline bool gone = false;
+};
+
+LiveTable& liveTable() {
+    static LiveTable live;
     return live;
+}
+std::unordered_set<const void*>& table() {
+    return liveTable().objects;
 }
 
 Pen* makePen(UINT style, COLORREF c) {
@@ -81,16 +100,16 @@ Stock& stocks() {
 
 void registerObject(Object* o) {
     std::lock_guard lock(tableMutex);
-    table().insert(o);
+    if (!LiveTable::gone) table().insert(o);
 }
 
 void unregisterObject(Object* o) {
     std::lock_guard lock(tableMutex);
-    table().erase(o);
+    if (!LiveTable::gone) table().erase(o);
 }
 
 Object* lookup(const void* handle) {
-    if (!handle) return nullptr;
+    if (!handle || LiveTable::gone) return nullptr;
     stocks();
     std::lock_guard lock(tableMutex);
     if (!table().count(handle)) return nullptr;
@@ -103,12 +122,12 @@ Dc* dcOf(HDC hdc) {
 }
 
 Object* stock(int index) {
-    if (index < 0 || index >= 20) return nullptr;
+    if (index < 0 || index >= 20 || LiveTable::gone) return nullptr;
     return stocks().objects[index];
 }
 
 Bitmap* stockMonoBitmap() {
-    return stocks().mono;
+    return LiveTable::gone ? nullptr : stocks().mono;
 }
 
 void destroyObject(Object* o) {

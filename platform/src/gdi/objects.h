@@ -109,7 +109,7 @@ template <class T> HGDIOBJ handleOf(T* o) {
     return static_cast<Object*>(o);
 }
 
-// Stock objects (created once, never deleted).
+// Stock objects (created once, never deleted by the program; they go with the table).
 Object* stock(int index);
 Bitmap* stockMonoBitmap();
 

@@ -1,6 +1,8 @@
 // Threads, last error, version, and the lookups shared by the window manager.
 #include "user/state.h"
 
+#include <pthread.h>
+
 #include <atomic>
 #include <cstdarg>
 #include <cstdio>
@@ -12,32 +14,54 @@ namespace {
 std::atomic<DWORD> g_nextThreadId{1};
 thread_local DWORD t_lastError = 0;
 
-// Marks the calling thread's queue dead when the thread ends, so that senders to its
-// windows stop waiting.
-struct ThreadExit {
-    DWORD id = 0;
-    ~ThreadExit() {
-        if (id == 0) return;
-        State& s = state();
-        std::lock_guard g(s.lock);
-        auto it = s.queues.find(id);
-        if (it != s.queues.end()) {
-            it->second->alive = false;
-            for (auto& sent : it->second->sent)
-                sent->done = true;
-            it->second->sent.clear();
-            s.queues.erase(it);
-        }
-        s.changed.notify_all();
+// Marks a thread's queue dead when the thread ends, so that senders to its windows stop
+// waiting. A key of the threads library rather than a thread_local object: a destructor per
+// thread would keep a module that holds this layer loaded after the host unloads it, until
+// the thread ends. The key goes with the module (its destructor is the module's code).
+void threadEnded(void* value) {
+    const auto id = static_cast<DWORD>(reinterpret_cast<std::uintptr_t>(value));
+    State& s = state();
+    std::lock_guard g(s.lock);
+    auto it = s.queues.find(id);
+    if (it != s.queues.end()) {
+        it->second->alive = false;
+        for (auto& sent : it->second->sent)
+            sent->done = true;
+        it->second->sent.clear();
+        s.queues.erase(it);
     }
+    s.changed.notify_all();
+}
+
+class ThreadExitKey {
+public:
+    ThreadExitKey() { made_ = pthread_key_create(&key_, threadEnded) == 0; }
+    ~ThreadExitKey() {
+        if (made_) pthread_key_delete(key_);
+    }
+    // The calling thread's queue `id` is marked dead when the thread ends.
+    void watch(DWORD id) {
+        if (made_) pthread_setspecific(key_, reinterpret_cast<void*>(std::uintptr_t{id}));
+    }
+
+private:
+    pthread_key_t key_{};
+    bool made_ = false;
 };
-thread_local ThreadExit t_exit;
+
+ThreadExitKey& threadExitKey() {
+    static ThreadExitKey key;
+    return key;
+}
 
 } // namespace
 
 State& state() {
-    static State* s = new State; // never destroyed: windows may outlive static destructors
-    return *s;
+    // Goes with the module (or the program) at its static destruction: a module unloaded
+    // leaves no window, class or queue of its own behind. By then none of its code runs
+    // any more, so nothing asks for the state after it is gone.
+    static State s;
+    return s;
 }
 
 std::shared_ptr<Window> findLocked(HWND hwnd) {
@@ -58,7 +82,7 @@ std::shared_ptr<ThreadQueue> queueLocked(DWORD thread) {
     if (!q) {
         q = std::make_shared<ThreadQueue>();
         q->thread = thread;
-        if (thread == GetCurrentThreadId()) t_exit.id = thread;
+        if (thread == GetCurrentThreadId()) threadExitKey().watch(thread);
     }
     return q;
 }
