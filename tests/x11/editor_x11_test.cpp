@@ -163,7 +163,14 @@ TEST(EditorX11Input, ClickOnPhaseAutomatesIt) {
     EXPECT_EQ(h.parameter(kPhase), 1.0f);
 }
 
-// The same gesture on the headless editor and in the X window gives the same gain.
+// The same gesture on the headless editor and in the X window gives the same gain. A drag
+// moves the fader step by step, each step rounded; when the editor is slow, the backend
+// merges a run of pointer motions into the last (as a real display does), and the steps
+// round differently in the last bits. A drag's end value is therefore compared to within
+// kDragRounding (a wrong drag scale, direction or modifier misses by far more: Shift's
+// 30-pixel drag moves the gain by about 0.01); a click's reset exactly.
+constexpr float kDragRounding = 4e-6f;
+
 TEST(EditorX11Input, FaderDragsAndResetMatchTheHeadlessEditor) {
     struct Case {
         const char* name;
@@ -194,7 +201,10 @@ TEST(EditorX11Input, FaderDragsAndResetMatchTheHeadlessEditor) {
         h.perform(c.click ? click(kCapX, from, c.modifier)
                           : drag(kCapX, from, kCapX, from + c.dy, c.modifier));
         expectGesture(h, kGain);
-        EXPECT_EQ(h.parameter(kGain), expected);
+        if (c.click)
+            EXPECT_EQ(h.parameter(kGain), expected);
+        else
+            EXPECT_NEAR(h.parameter(kGain), expected, kDragRounding);
         EXPECT_NE(h.parameter(kGain), 0.75f);
     }
 }
