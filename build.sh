@@ -2,6 +2,7 @@
 # Kavet's two set-up commands on Debian:
 #   ./build.sh demo   install what is missing, build, run the demo (kavet demo)
 #   ./build.sh test   install what is missing, build, run every test, then the sanitizer build
+#                     and the fuzz harnesses (30 s each)
 # Packages are installed with apt-get when run as root; otherwise the missing ones are listed.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -10,7 +11,8 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 packages=(cmake make g++ pkg-config ccache googletest libgtest-dev libgmock-dev libbenchmark-dev
           libsndfile1-dev libpng-dev libx11-dev libxext-dev libxtst-dev
-          g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth)
+          g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth
+          clang libclang-rt-14-dev)
 
 missing_packages() {
     local p
@@ -87,6 +89,16 @@ test)
         -DCMAKE_BUILD_TYPE=RelWithDebInfo
     cmake --build build-sanitize -j"$jobs"
     (cd build-sanitize && ctest -j"$jobs" --output-on-failure)
+    # ---- Fuzzing (libFuzzer, clang only): the harnesses of tests/fuzz, 30 s each over
+    # their committed corpus. Builds the harnesses and their libraries only.
+    if command -v clang >/dev/null 2>&1 && command -v clang++ >/dev/null 2>&1; then
+        CC=clang CXX=clang++ configure build-fuzz -DKAVET_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+        cmake --build build-fuzz -j"$jobs" --target kavet_fuzz
+        tests/fuzz/run.sh build-fuzz 30
+    else
+        echo "build.sh: clang not found: the fuzz harnesses are left out" >&2
+    fi
+    # ---- End of fuzzing.
     ;;
 *)
     echo "usage: ./build.sh demo | test" >&2
