@@ -1,15 +1,17 @@
 // The host-format side through the simulated host's routine table: chunk records of any
 // header and data for each of the instance's chunks (and unknown ones), control values of
 // any size on any control, the bypass button, text queries, rendering and the meters, in any
-// order, on the stereo module linked in. Asserts after every step: every control's value
-// within its range, the effect's parameters within 0..1, control texts terminated inside
-// their buffer, finite input rendered to finite output, meters within the host's range.
+// order, on the stereo module linked in. Asserts after every step: every discrete control's
+// value one of its steps, the effect's parameters within 0..1, control texts terminated
+// inside their buffer, finite input rendered to finite output, each meter a level up to full
+// scale or -1 with its clip set.
 #include "fuzz_support.h"
 
 #include "ptsim_linked_module.h"
 #include "template_process_rtas.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -58,8 +60,15 @@ void checkState(PtInstance& instance) {
         std::int32_t value = 0;
         KAVET_FUZZ_CHECK(table.getControlValue(instance.handle(), c, &value) == 0,
                          "every control answers its value");
-        KAVET_FUZZ_CHECK(value >= info.minimum && value <= info.maximum,
-                         "every control's value is within its range");
+        // A continuous control's value is a position on the whole integer scale; a discrete
+        // one's is a step from minimum to maximum.
+        if (!info.continuous) {
+            if (!(value >= info.minimum && value <= info.maximum))
+                std::fprintf(stderr, "control %d (%s): %d, steps %g..%g\n", c, info.name, value,
+                             info.minimum, info.maximum);
+            KAVET_FUZZ_CHECK(value >= info.minimum && value <= info.maximum,
+                             "a discrete control's value is one of its steps");
+        }
         char text[16];
         std::memset(text, 0x7f, sizeof text);
         if (table.getControlText(instance.handle(), c, value, text, sizeof text) == 0)
