@@ -84,12 +84,15 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     return 0;
 }
 
-// The first two bytes are the size asked of LoadImageA (0: the file's); the rest is the file.
+// The first three bytes are the size asked of LoadImageA (0: the file's), a width of up to
+// 65535 and a height of up to 255 (at most 2^20 pixels, so that the bitmap made stays
+// small); the rest is the file.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
-    if (size < 2) return 0;
-    const std::uint8_t* file = bytes + 2;
-    checkEditorReader(file, size - 2);
-    checkLayerDecoder(file, size - 2);
-    checkLoadFromFile(file, size - 2, bytes[0] % 64, bytes[1] % 64);
+    if (size < 3) return 0;
+    const std::uint8_t* file = bytes + 3;
+    checkEditorReader(file, size - 3);
+    checkLayerDecoder(file, size - 3);
+    const int cx = bytes[0] | bytes[1] << 8, cy = bytes[2];
+    if (static_cast<long>(cx) * cy <= (1L << 20)) checkLoadFromFile(file, size - 3, cx, cy);
     return 0;
 }

@@ -41,7 +41,7 @@ for name in "${harnesses[@]}"; do
     # Leaks are faults too; the address sanitizer's own limits stay as they are.
     if ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}" \
         UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}" \
-        "$binary" -max_total_time="$seconds" -max_len=4096 -timeout=20 -rss_limit_mb=4096 \
+        "$binary" -max_total_time="$seconds" -max_len=8192 -timeout=20 -rss_limit_mb=4096 \
         -print_final_stats=1 -artifact_prefix="$artifacts/$name/" "$corpus" >"$log" 2>&1; then
         runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || true)
         echo "fuzz: $name: ${runs:-?} runs in ${seconds} s, no fault"
