@@ -111,10 +111,16 @@ public:
                 .key(kKeys[rng.below(sizeof kKeys / sizeof kKeys[0])], randomModifiers(rng))
                 .start();
             break;
-        case 7: { // typed text
+        case 7: { // typed text: half the time a number, often out of range, then Return
             std::string text;
-            for (int n = rng.below(8); n > 0; --n)
-                text += kTextChars[rng.below(sizeof kTextChars - 1)];
+            if (rng.below(2) == 0) {
+                if (rng.below(3) == 0) text += '-';
+                text += std::to_string(rng.below(1000));
+                if (rng.below(2) == 0) text += '\n';
+            } else {
+                for (int n = rng.below(8); n > 0; --n)
+                    text += kTextChars[rng.below(sizeof kTextChars - 1)];
+            }
             driver::Script().typeText(text).start();
             break;
         }
