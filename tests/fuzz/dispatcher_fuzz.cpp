@@ -7,6 +7,8 @@
 // finite output. effClose ends the run, as it ends the effect.
 #include "fuzz_support.h"
 
+#include "chunk.h"
+
 #include <kavet/driver.h>
 
 #include <cstring>
@@ -99,19 +101,21 @@ void dispatch(AEffect* e, FuzzedDataProvider& data, bool& editorOpen) {
     case effGetChunk: {
         void* chunk = nullptr;
         const VstIntPtr bytes = e->dispatcher(e, opcode, index, value, &chunk, opt);
-        KAVET_FUZZ_CHECK(bytes == 60 && chunk != nullptr, "the chunk handed out is whole");
+        KAVET_FUZZ_CHECK(bytes == kChunkBytes && chunk != nullptr, "the chunk handed out is whole");
         std::vector<char> copy(static_cast<char*>(chunk), static_cast<char*>(chunk) + bytes);
         return;
     }
     case effSetChunk: {
         // The claimed size is what the buffer holds (a host never claims more).
         std::vector<std::uint8_t> bytes = data.ConsumeBytes<std::uint8_t>(
-            data.ConsumeBool() ? 60 : data.ConsumeIntegralInRange<std::size_t>(0, 80));
+            data.ConsumeBool() ? static_cast<std::size_t>(kChunkBytes)
+                               : data.ConsumeIntegralInRange<std::size_t>(0, 80));
         bytes.reserve(1);
         const VstIntPtr taken = e->dispatcher(
             e, opcode, index, static_cast<VstIntPtr>(bytes.size()), bytes.data(), opt);
-        KAVET_FUZZ_CHECK(taken == (bytes.size() == 60 ? 60 : 0),
-                         "a chunk is taken whole at 60 bytes and refused otherwise");
+        const bool whole = bytes.size() == static_cast<std::size_t>(kChunkBytes);
+        KAVET_FUZZ_CHECK(taken == (whole ? kChunkBytes : 0),
+                         "a chunk is taken whole at its size and refused otherwise");
         return;
     }
     default: {

@@ -17,7 +17,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 harnesses=("$@")
 if [ ${#harnesses[@]} -eq 0 ]; then
-    harnesses=(chunk dispatcher parameters preferences bitmap protools audio_file)
+    harnesses=(chunk dispatcher dispatcher_mono parameters preferences bitmap protools audio_file)
 fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kavet-fuzz-run-XXXXXX")
