@@ -99,6 +99,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     kavet::cli::AudioShape in, out;
     const std::vector<float> inSamples = readAll(job.input, in);
     const std::vector<float> outSamples = readAll(job.output, out);
+    if (in.sampleRate != out.sampleRate || in.channels != out.channels)
+        std::fprintf(stderr, "input %d Hz, %d channel(s); output %d Hz, %d channel(s)\n",
+                     in.sampleRate, in.channels, out.sampleRate, out.channels);
     check(in.sampleRate == out.sampleRate && in.channels == out.channels,
           "the output has the input's rate and channels");
     check(inSamples.size() == outSamples.size(), "the output has every frame of the input");
