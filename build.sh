@@ -2,7 +2,7 @@
 # Kavet's two set-up commands on Debian:
 #   ./build.sh demo   install what is missing, build, run the demo (kavet demo)
 #   ./build.sh test   install what is missing, build, run every test, then the sanitizer
-#                     builds (address and undefined behaviour; thread)
+#                     builds (address and undefined behaviour; thread) and the fuzz harnesses
 # Packages are installed with apt-get when run as root; otherwise the missing ones are listed.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -131,6 +131,17 @@ test)
         -DCMAKE_CXX_FLAGS_RELEASE=-O1 -DCMAKE_C_FLAGS_RELEASE=-O1
     cmake --build build-tsan -j"$jobs"
     (cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest -j"$jobs" --output-on-failure)
+
+    # ---- Fuzzing (libFuzzer, clang only): the harnesses of tests/fuzz, 20 s each over
+    # their committed corpus. Builds the harnesses and their libraries only.
+    if command -v clang >/dev/null 2>&1 && command -v clang++ >/dev/null 2>&1; then
+        CC=clang CXX=clang++ configure build-fuzz -DKAVET_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+        cmake --build build-fuzz -j"$jobs" --target kavet_fuzz
+        tests/fuzz/run.sh build-fuzz 20
+    else
+        echo "build.sh: clang not found: the fuzz harnesses are left out" >&2
+    fi
+    # ---- End of fuzzing.
     ;;
 *)
     echo "usage: ./build.sh demo | test" >&2

@@ -22,7 +22,15 @@ function(kavet_vst_module name config)
     else()
         target_compile_definitions(${target} PRIVATE
             "KAVET_EXPORT=__attribute__((visibility(\"default\")))")
-        target_link_options(${target} PRIVATE -Wl,--no-undefined -Wl,-Bsymbolic
+        # The fuzzing build's sanitizer runtimes live in the loading program: no
+        # --no-undefined there. Its modules carry no debug sections, which the command-line
+        # host would read through on every load.
+        if(KAVET_FUZZ)
+            target_link_options(${target} PRIVATE -Wl,--strip-debug)
+        else()
+            target_link_options(${target} PRIVATE -Wl,--no-undefined)
+        endif()
+        target_link_options(${target} PRIVATE -Wl,-Bsymbolic
             -Wl,--defsym=main=VSTPluginMain
             "-Wl,--version-script=${PROJECT_SOURCE_DIR}/core/vst/exports.map")
         set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS

@@ -21,7 +21,7 @@ struct PanLaw {
 // Indexed by preference word 4; a word without a row acts as law 0.
 constexpr PanLaw kPanLaws[3] = {{2.0, 1.0}, {1.0, 0.5}, {1.0, 1.0}};
 
-const PanLaw& panLaw(std::int32_t word) {
+[[maybe_unused]] const PanLaw& panLaw(std::int32_t word) {
     return kPanLaws[word >= 0 && word <= 2 ? word : 0];
 }
 

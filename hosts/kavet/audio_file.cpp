@@ -45,8 +45,10 @@ InputFile::InputFile(const std::string& path) : path_(path) {
     file_ = sf_open(path.c_str(), SFM_READ, &info);
     if (file_ == nullptr) throw HostError("cannot read '" + path + "': " + sf_strerror(nullptr));
     shape_ = {info.samplerate, info.channels, info.frames};
-    if (shape_.sampleRate <= 0 || shape_.channels <= 0)
+    if (shape_.sampleRate <= 0 || shape_.channels <= 0) {
+        sf_close(file_); // the destructor does not run for a constructor that throws
         throw HostError("cannot read '" + path + "': no channels or no sample rate");
+    }
 }
 
 InputFile::~InputFile() {
@@ -83,7 +85,11 @@ PendingFile checkedPendingFile(const std::string& path, int sampleRate, int chan
     info.samplerate = sampleRate;
     info.channels = channels;
     info.format = outputFormatFor(path);
-    if (sf_format_check(&info) == SF_FALSE)
+    // libsndfile stores an AIFF rate of 2^30 Hz or more as another rate (its 80-bit float
+    // conversion keeps 30 bits): such a rate is refused like any other the format cannot hold.
+    constexpr int kMaxAiffRate = (1 << 30) - 1;
+    const bool aiff = (info.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_AIFF;
+    if (sf_format_check(&info) == SF_FALSE || (aiff && sampleRate > kMaxAiffRate))
         throw HostError("'" + path + "': " + formatName(info.format) + " cannot hold " +
                         std::to_string(channels) + " channels at " + std::to_string(sampleRate) +
                         " Hz");

@@ -1,5 +1,6 @@
 #include "module_kind.h"
 
+#include <algorithm>
 #include <cstring>
 #include <elf.h>
 #include <filesystem>
@@ -52,9 +53,13 @@ bool definedSymbols(const Bytes& file, std::set<std::string>& names) {
 ModuleKind moduleKind(const std::string& path) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) return ModuleKind::Unreadable;
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) return ModuleKind::Unreadable;
-    const Bytes file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    // One read of the whole file: a module is some megabytes.
+    Bytes file(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)));
+    in.seekg(0);
+    if (!in.read(reinterpret_cast<char*>(file.data()), static_cast<std::streamsize>(file.size())))
+        return ModuleKind::Unreadable;
     if (file.size() < EI_NIDENT || std::memcmp(file.data(), ELFMAG, SELFMAG) != 0)
         return ModuleKind::Unreadable;
     std::set<std::string> names;

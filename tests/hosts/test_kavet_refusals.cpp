@@ -22,6 +22,9 @@ protected:
         writeAudio(dir / "stereo.wav", testSignal(2, 1000));
         writeAudio(dir / "mono.wav", testSignal(1, 1000));
         writeAudio(dir / "ten.wav", testSignal(10, 100));
+        Audio fast = testSignal(1, 100);
+        fast.sampleRate = 1 << 30; // the lowest rate an AIFF file of libsndfile cannot hold
+        writeAudio(dir / "fast.wav", fast);
         std::ofstream(dir / "junk.wav") << "not audio at all\n";
         std::ofstream(dir / "junk.so") << "not a shared object\n";
         mkdir((dir / "folder").c_str(), 0755);
@@ -126,6 +129,7 @@ TEST_F(KavetRefusals, BadFilesAreRefusedWithOneLine) {
         {"no output extension", {"process", "stereo.wav", "out"}, "unknown output format"},
         {"output folder missing", {"process", "stereo.wav", "nowhere/out.wav"}, "cannot write"},
         {"output format too small", {"process", "ten.wav", "out.flac"}, "cannot hold 10 channels"},
+        {"rate too high for AIFF", {"process", "fast.wav", "out.aif"}, "at 1073741824 Hz"},
         {"demo output format", {"demo", "show.mp3"}, "unknown output format"},
         {"normalize a file too short to measure",
          {"process", "stereo.wav", "out.wav", "--normalize", "-23"},

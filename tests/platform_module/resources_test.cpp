@@ -54,10 +54,17 @@ std::vector<unsigned char>& truncated() {
     return b;
 }
 
+// Wide enough that a column asked for times the width exceeds 32 bits.
+std::vector<unsigned char>& wide() {
+    static std::vector<unsigned char> b = makeBmp(40000, 1);
+    return b;
+}
+
 bool lookup(int id, const unsigned char** data, std::size_t* size) {
     std::vector<unsigned char>* found = id == 110   ? &bitmap110()
                                         : id == 111 ? &bitmap111()
                                         : id == 112 ? &truncated()
+                                        : id == 113 ? &wide()
                                                     : nullptr;
     if (!found) return false;
     *data = found->data();
@@ -158,6 +165,22 @@ TEST_F(Resources, LoadImageResizesWhenGivenASize) {
     std::vector<std::uint32_t> pixels = readTopDown(bitmap, 4, 4);
     EXPECT_EQ(pixels[3 * 4 + 3], expectedPixel(1, 1));
     EXPECT_EQ(pixels[1 * 4 + 1], expectedPixel(0, 0));
+    DeleteObject(bitmap);
+}
+
+TEST_F(Resources, LoadImageResizesAWideBitmapToAWiderOne) {
+    // Column x of the result is column x * 40000 / 60000 of the file, whose red byte is
+    // (column * 40) modulo 256.
+    auto bitmap =
+        static_cast<HBITMAP>(LoadImageA(module, MAKEINTRESOURCEA(113), IMAGE_BITMAP, 60000, 1, 0));
+    ASSERT_NE(bitmap, nullptr);
+    std::vector<std::uint32_t> pixels = readTopDown(bitmap, 60000, 1);
+    for (int x : {0, 2, 30001, 59999}) {
+        const int column = static_cast<int>(static_cast<long long>(x) * 40000 / 60000);
+        EXPECT_EQ(pixels[static_cast<std::size_t>(x)],
+                  static_cast<std::uint32_t>(((column * 40) & 0xFF) << 16 | 7))
+            << "column " << x;
+    }
     DeleteObject(bitmap);
 }
 

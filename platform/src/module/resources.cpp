@@ -65,15 +65,17 @@ bool readFile(LPCSTR path, kavet::platform::module::DecodedBitmap& out) {
     return true;
 }
 
-// Nearest-neighbour resize to the size LoadImageA was asked for.
+// Nearest-neighbour resize to the size LoadImageA was asked for. The source row and column
+// are computed in 64 bits: a side asked for times a side of the file exceeds 32 bits.
 void resize(kavet::platform::module::DecodedBitmap& image, int width, int height) {
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) *
                                       static_cast<std::size_t>(height));
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            pixels[static_cast<std::size_t>(y) * width + x] =
-                image.pixels[static_cast<std::size_t>(y * image.height / height) * image.width +
-                             static_cast<std::size_t>(x * image.width / width)];
+    const auto w = static_cast<std::size_t>(width), h = static_cast<std::size_t>(height);
+    const auto sourceW = static_cast<std::size_t>(image.width);
+    const auto sourceH = static_cast<std::size_t>(image.height);
+    for (std::size_t y = 0; y < h; ++y)
+        for (std::size_t x = 0; x < w; ++x)
+            pixels[y * w + x] = image.pixels[(y * sourceH / h) * sourceW + x * sourceW / w];
     image.pixels = std::move(pixels);
     image.width = width;
     image.height = height;
