@@ -6,7 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <regex>
+#include <cstdlib>
 
 namespace kavet::test {
 namespace {
@@ -17,15 +17,25 @@ struct NormalizeLine {
     double shortLu = 0.0;
 };
 
+// The number after `marker` in `text` (NAN when the marker is not there).
+double numberAfter(const std::string& text, const std::string& marker) {
+    const std::size_t at = text.find(marker);
+    return at == std::string::npos ? NAN : std::strtod(text.c_str() + at + marker.size(), nullptr);
+}
+
+// "normalize to T LUFS: gain G dB[, held by the true-peak ceiling of C dBTP: S LU short of the
+// target | , fader and trim at their top: S LU short of the target]; output ..."
 NormalizeLine normalizeLine(const std::string& out) {
-    static const std::regex line(
-        R"(normalize to -?[0-9.]+ LUFS: gain ([-+][0-9.]+) dB(, held by the true-peak ceiling of -?[0-9.]+ dBTP: ([0-9.]+) LU short of the target|, fader and trim at their top: ([0-9.]+) LU short of the target)?; output)");
-    std::smatch m;
     NormalizeLine result;
-    if (!std::regex_search(out, m, line)) return result;
-    result.gainDb = std::stod(m[1]);
-    if (m[3].matched) result = {result.gainDb, "ceiling", std::stod(m[3])};
-    if (m[4].matched) result = {result.gainDb, "range", std::stod(m[4])};
+    const std::size_t at = out.find("normalize to ");
+    if (at == std::string::npos) return result;
+    const std::string line = out.substr(at, out.find('\n', at) - at);
+    if (line.find(" LUFS: gain ") == std::string::npos) return result;
+    result.gainDb = numberAfter(line, " LUFS: gain ");
+    if (line.find(", held by the true-peak ceiling of ") != std::string::npos)
+        result = {result.gainDb, "ceiling", numberAfter(line, " dBTP: ")};
+    else if (line.find(", fader and trim at their top: ") != std::string::npos)
+        result = {result.gainDb, "range", numberAfter(line, " at their top: ")};
     return result;
 }
 
