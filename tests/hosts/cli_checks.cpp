@@ -11,69 +11,63 @@ double readDb(const std::string& token) {
     return token == "-inf" ? -INFINITY : std::stod(token);
 }
 
-} // namespace
-
-std::vector<std::array<double, 4>> levelRows(const std::string& out) {
-    std::vector<std::array<double, 4>> rows;
+// The lines of the table under the line that starts with `header`, up to the first line
+// that `row` does not take (it answers false).
+template <class Row> void tableRows(const std::string& out, const char* header, Row row) {
     std::istringstream lines(out);
     std::string line;
     bool inTable = false;
     while (std::getline(lines, line)) {
-        if (line.rfind("channel", 0) == 0) {
+        if (line.rfind(header, 0) == 0) {
             inTable = true;
             continue;
         }
-        if (!inTable) continue;
+        if (inTable && !row(line)) break;
+    }
+}
+
+} // namespace
+
+std::vector<std::array<double, 4>> levelRows(const std::string& out) {
+    std::vector<std::array<double, 4>> rows;
+    tableRows(out, "channel", [&](const std::string& line) {
         std::istringstream fields(line);
         std::size_t channel = 0;
         std::string peakIn, rmsIn, peakOut, rmsOut;
-        if (!(fields >> channel >> peakIn >> rmsIn >> peakOut >> rmsOut)) break;
+        if (!(fields >> channel >> peakIn >> rmsIn >> peakOut >> rmsOut)) return false;
         EXPECT_EQ(channel, rows.size() + 1);
         rows.push_back({readDb(peakIn), readDb(rmsIn), readDb(peakOut), readDb(rmsOut)});
-    }
+        return true;
+    });
     return rows;
 }
 
 std::map<std::string, std::array<double, 2>> loudnessRows(const std::string& out) {
     std::map<std::string, std::array<double, 2>> rows;
-    std::istringstream lines(out);
-    std::string line;
-    bool inTable = false;
-    while (std::getline(lines, line)) {
-        if (line.rfind("loudness ", 0) == 0) {
-            inTable = true;
-            continue;
-        }
-        if (!inTable) continue;
+    tableRows(out, "loudness ", [&](const std::string& line) {
         // A name of one or two words, two figures, a unit.
         std::istringstream fields(line);
         std::vector<std::string> words;
         for (std::string word; fields >> word;)
             words.push_back(word);
-        if (words.size() < 4 || words.size() > 5) break;
+        if (words.size() < 4 || words.size() > 5) return false;
         const std::size_t n = words.size();
         const std::string name = n == 5 ? words[0] + " " + words[1] : words[0];
         rows[name] = {readDb(words[n - 3]), readDb(words[n - 2])};
-    }
+        return true;
+    });
     return rows;
 }
 
 std::vector<std::array<double, 2>> truePeakRows(const std::string& out) {
     std::vector<std::array<double, 2>> rows;
-    std::istringstream lines(out);
-    std::string line;
-    bool inTable = false;
-    while (std::getline(lines, line)) {
-        if (line.rfind("channel", 0) == 0) {
-            inTable = true;
-            continue;
-        }
-        if (!inTable) continue;
+    tableRows(out, "channel", [&](const std::string& line) {
         std::istringstream fields(line);
-        std::string skip, in, out;
-        if (!(fields >> skip >> skip >> skip >> skip >> skip >> in >> out)) break;
-        rows.push_back({readDb(in), readDb(out)});
-    }
+        std::string skip, in, outDb;
+        if (!(fields >> skip >> skip >> skip >> skip >> skip >> in >> outDb)) return false;
+        rows.push_back({readDb(in), readDb(outDb)});
+        return true;
+    });
     return rows;
 }
 
