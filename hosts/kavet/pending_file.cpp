@@ -3,6 +3,7 @@
 #include "host_error.h"
 
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -16,30 +17,36 @@ namespace kavet::cli {
 
 namespace {
 
-// The temporary paths the signal handler removes. Plain arrays: a handler may only read
-// memory and call async-signal-safe functions (unlink, write, raise).
+// The temporary paths the signal handler removes. Plain arrays and lock-free atomics: a
+// handler may only read memory and call async-signal-safe functions (unlink, write, raise).
+// Batch workers claim and release slots at once, so a slot is taken by a compare-exchange
+// (free -> filling), and its path is published with the release store of "pending".
 constexpr int kSlots = 64; // one per batch worker, and the reports
+enum SlotState : int { kFree, kFilling, kPending };
 char slotPaths[kSlots][PATH_MAX];
-volatile std::sig_atomic_t slotUsed[kSlots];
+std::atomic<int> slotState[kSlots];
+static_assert(std::atomic<int>::is_always_lock_free);
 
 int claimSlot(const std::string& path) {
     if (path.size() >= PATH_MAX) return -1;
     for (int slot = 0; slot < kSlots; ++slot) {
-        if (slotUsed[slot] != 0) continue;
+        int expected = kFree;
+        if (!slotState[slot].compare_exchange_strong(expected, kFilling, std::memory_order_acquire))
+            continue;
         std::memcpy(slotPaths[slot], path.c_str(), path.size() + 1);
-        slotUsed[slot] = 1;
+        slotState[slot].store(kPending, std::memory_order_release);
         return slot;
     }
     return -1;
 }
 
 void releaseSlot(int slot) {
-    if (slot >= 0) slotUsed[slot] = 0;
+    if (slot >= 0) slotState[slot].store(kFree, std::memory_order_release);
 }
 
 void onFatalSignal(int signal) {
     for (int slot = 0; slot < kSlots; ++slot)
-        if (slotUsed[slot] != 0) unlink(slotPaths[slot]);
+        if (slotState[slot].load(std::memory_order_acquire) == kPending) unlink(slotPaths[slot]);
     static const char message[] = "kavet: interrupted\n";
     if (signal == SIGINT || signal == SIGTERM || signal == SIGHUP) {
         [[maybe_unused]] const auto written = write(STDERR_FILENO, message, sizeof message - 1);
