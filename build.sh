@@ -133,11 +133,12 @@ test)
     (cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest -j"$jobs" --output-on-failure)
 
     # ---- Fuzzing (libFuzzer, clang only): the harnesses of tests/fuzz, 20 s each over
-    # their committed corpus. Builds the harnesses and their libraries only.
+    # their committed corpus, from a fixed seed so that a failing run can be repeated.
+    # Builds the harnesses and their libraries only.
     if command -v clang >/dev/null 2>&1 && command -v clang++ >/dev/null 2>&1; then
         CC=clang CXX=clang++ configure build-fuzz -DKAVET_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
         cmake --build build-fuzz -j"$jobs" --target kavet_fuzz
-        tests/fuzz/run.sh build-fuzz 20
+        KAVET_FUZZ_SEED=1 tests/fuzz/run.sh build-fuzz 20
     else
         echo "build.sh: clang not found: the fuzz harnesses are left out" >&2
     fi

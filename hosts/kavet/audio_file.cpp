@@ -99,11 +99,11 @@ PendingFile checkedPendingFile(const std::string& path, int sampleRate, int chan
 } // namespace
 
 OutputFile::OutputFile(const std::string& path, int sampleRate, int channels)
-    : pending_(checkedPendingFile(path, sampleRate, channels)) {
+    : pending_(checkedPendingFile(path, sampleRate, channels)), format_(outputFormatFor(path)) {
     SF_INFO info{};
     info.samplerate = sampleRate;
     info.channels = channels;
-    info.format = outputFormatFor(path);
+    info.format = format_;
     file_ = sf_open_fd(pending_.takeDescriptor(), SFM_WRITE, &info, SF_TRUE);
     if (file_ == nullptr) throw HostError("cannot write '" + path + "': " + sf_strerror(nullptr));
     if ((info.format & SF_FORMAT_SUBMASK) != SF_FORMAT_FLOAT)
@@ -117,6 +117,7 @@ OutputFile::~OutputFile() {
 void OutputFile::checkWritten(sf_count_t written, std::size_t frames) {
     if (written != static_cast<sf_count_t>(frames))
         throw HostError("cannot write '" + pending_.finalPath() + "': " + sf_strerror(file_));
+    framesWritten_ += written;
 }
 
 void OutputFile::write(const float* interleaved, std::size_t frames) {
@@ -128,6 +129,8 @@ void OutputFile::write(const double* interleaved, std::size_t frames) {
 }
 
 void OutputFile::commit() {
+    if ((format_ & SF_FORMAT_TYPEMASK) == SF_FORMAT_FLAC && framesWritten_ == 0)
+        throw HostError("'" + pending_.finalPath() + "': FLAC cannot hold an empty file");
     const int status = sf_close(file_);
     file_ = nullptr;
     if (status != 0)

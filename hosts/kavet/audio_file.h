@@ -53,7 +53,8 @@ public:
     // Samples beyond -1..1 are clipped in integer formats.
     void write(const float* interleaved, std::size_t frames);
     void write(const double* interleaved, std::size_t frames);
-    // Completes the file and moves it to its path.
+    // Completes the file and moves it to its path. Throws HostError for a FLAC file without
+    // a frame: its encoder writes no stream for one, which no reader takes.
     void commit();
 
 private:
@@ -61,6 +62,8 @@ private:
 
     PendingFile pending_;
     SNDFILE* file_ = nullptr;
+    int format_ = 0;
+    std::int64_t framesWritten_ = 0;
 };
 
 } // namespace kavet::cli

@@ -4,6 +4,8 @@
 # time. Fails at the first harness that finds a fault; the input that did it is kept in
 # the harness's artifact folder, whose path is printed.
 #   tests/fuzz/run.sh BUILD_DIR SECONDS [HARNESS...]
+# KAVET_FUZZ_SEED=N fixes the random seed, so that a run of the same build tries the same
+# inputs in the same order (as many as the time allows): a fault it finds is found again.
 set -euo pipefail
 
 if [ $# -lt 2 ]; then
@@ -19,6 +21,9 @@ harnesses=("$@")
 if [ ${#harnesses[@]} -eq 0 ]; then
     harnesses=(chunk dispatcher dispatcher_mono parameters preferences bitmap protools audio_file)
 fi
+
+seed=()
+if [ -n "${KAVET_FUZZ_SEED:-}" ]; then seed=(-seed="$KAVET_FUZZ_SEED"); fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kavet-fuzz-run-XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -41,7 +46,7 @@ for name in "${harnesses[@]}"; do
     # Leaks are faults too; the address sanitizer's own limits stay as they are.
     if ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}" \
         UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}" \
-        "$binary" -max_total_time="$seconds" -max_len=8192 -timeout=20 -rss_limit_mb=4096 \
+        "$binary" "${seed[@]}" -max_total_time="$seconds" -max_len=8192 -timeout=20 -rss_limit_mb=4096 \
         -print_final_stats=1 -artifact_prefix="$artifacts/$name/" "$corpus" >"$log" 2>&1; then
         runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || true)
         echo "fuzz: $name: ${runs:-?} runs in ${seconds} s, no fault"

@@ -25,6 +25,7 @@ protected:
         Audio fast = testSignal(1, 100);
         fast.sampleRate = 1 << 30; // the lowest rate an AIFF file of libsndfile cannot hold
         writeAudio(dir / "fast.wav", fast);
+        writeAudio(dir / "empty.wav", testSignal(1, 0));
         std::ofstream(dir / "junk.wav") << "not audio at all\n";
         std::ofstream(dir / "junk.so") << "not a shared object\n";
         mkdir((dir / "folder").c_str(), 0755);
@@ -130,6 +131,7 @@ TEST_F(KavetRefusals, BadFilesAreRefusedWithOneLine) {
         {"output folder missing", {"process", "stereo.wav", "nowhere/out.wav"}, "cannot write"},
         {"output format too small", {"process", "ten.wav", "out.flac"}, "cannot hold 10 channels"},
         {"rate too high for AIFF", {"process", "fast.wav", "out.aif"}, "at 1073741824 Hz"},
+        {"empty input to FLAC", {"process", "empty.wav", "out.flac"}, "cannot hold an empty file"},
         {"demo output format", {"demo", "show.mp3"}, "unknown output format"},
         {"normalize a file too short to measure",
          {"process", "stereo.wav", "out.wav", "--normalize", "-23"},
