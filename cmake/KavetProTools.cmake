@@ -6,7 +6,7 @@ function(kavet_protools_module config)
     set(target pt_${config})
     set(dir ${PROJECT_SOURCE_DIR}/protools)
     add_library(${target} MODULE ${dir}/exports.cpp)
-    target_link_libraries(${target} PRIVATE kavet_pt_adaptor_${config})
+    target_link_libraries(${target} PRIVATE kavet_pt_adaptor_${config} kavet_effect_${config})
     kavet_strict(${target})
     set_target_properties(${target} PROPERTIES
         OUTPUT_NAME VelmorantKavet

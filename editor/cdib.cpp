@@ -1,6 +1,6 @@
 #include "cdib.h"
 
-#include "drawglobals.h"
+#include "toolkit/drawglobals.h"
 
 #include <windows.h>
 

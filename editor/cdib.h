@@ -5,8 +5,8 @@
 // a null pixel pointer, which every consumer skips. UI thread only.
 #pragma once
 
-#include "bitmap.h"
-#include "pixel_view.h"
+#include "pixels/pixel_view.h"
+#include "toolkit/bitmap.h"
 
 #include <cstdint>
 #include <memory>

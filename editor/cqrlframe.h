@@ -3,8 +3,8 @@
 // by tag. UI thread only.
 #pragma once
 
-#include "control.h"
-#include "frame.h"
+#include "toolkit/control.h"
+#include "toolkit/frame.h"
 
 namespace kavet::editor {
 

@@ -2,7 +2,7 @@
 // windowing layer answers the module's LoadImageA/LoadBitmapA from it.
 #include "module_bitmaps.h"
 
-#include "embedded.h"
+#include "resources/embedded.h"
 
 #include <kavet/module_resources.h>
 

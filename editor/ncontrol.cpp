@@ -1,7 +1,7 @@
 #include "ncontrol.h"
 
-#include "drawcontext.h"
-#include "frame.h"
+#include "toolkit/drawcontext.h"
+#include "toolkit/frame.h"
 
 #include <algorithm>
 #include <cstring>

@@ -7,7 +7,7 @@
 #pragma once
 
 #include "cdib.h"
-#include "control.h"
+#include "toolkit/control.h"
 
 #include <cstdint>
 #include <functional>

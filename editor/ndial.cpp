@@ -1,6 +1,6 @@
 #include "ndial.h"
 
-#include "drawcontext.h"
+#include "toolkit/drawcontext.h"
 
 namespace kavet::editor {
 

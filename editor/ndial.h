@@ -5,8 +5,8 @@
 // UI thread only.
 #pragma once
 
-#include "dial_painter.h"
 #include "ncontrol.h"
+#include "pixels/dial_painter.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 #include "nfader.h"
 
-#include "config.h"
-#include "drawcontext.h"
+#include "core/config.h"
+#include "toolkit/drawcontext.h"
 
 #include <array>
 #include <cstring>

@@ -6,9 +6,9 @@
 // them to the toolkit and the mouse. UI thread only.
 #pragma once
 
-#include "fader_law.h"
-#include "fader_painter.h"
 #include "ncontrol.h"
+#include "pixels/fader_law.h"
+#include "pixels/fader_painter.h"
 
 #include <cstdint>
 

@@ -1,12 +1,12 @@
 #include "nsplash.h"
 
 #include "cdib.h"
-#include "config.h"
-#include "drawcontext.h"
-#include "frame.h"
-#include "pixel_region.h"
-#include "prefs.h"
-#include "readout_text.h"
+#include "core/config.h"
+#include "core/prefs.h"
+#include "pixels/pixel_region.h"
+#include "pixels/readout_text.h"
+#include "toolkit/drawcontext.h"
+#include "toolkit/frame.h"
 
 namespace kavet::editor {
 

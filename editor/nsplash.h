@@ -4,9 +4,9 @@
 // the edits, Revert and Save load and store the user's defaults. UI thread only.
 #pragma once
 
-#include "control.h"
-#include "digit_font.h"
-#include "prefs.h"
+#include "core/prefs.h"
+#include "pixels/digit_font.h"
+#include "toolkit/control.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 #include "nswitch.h"
 
-#include "drawcontext.h"
-#include "frame.h"
+#include "toolkit/drawcontext.h"
+#include "toolkit/frame.h"
 
 namespace kavet::editor {
 

@@ -4,8 +4,8 @@
 // UI thread only.
 #pragma once
 
-#include "bitmap.h"
-#include "control.h"
+#include "toolkit/bitmap.h"
+#include "toolkit/control.h"
 
 #include <cstdint>
 

@@ -1,10 +1,10 @@
 #include "ntext.h"
 
 #include "cdib.h"
-#include "drawcontext.h"
-#include "frame.h"
-#include "pixel_region.h"
-#include "readout_text.h"
+#include "pixels/pixel_region.h"
+#include "pixels/readout_text.h"
+#include "toolkit/drawcontext.h"
+#include "toolkit/frame.h"
 
 #include <cstring>
 

@@ -5,9 +5,9 @@
 // UI thread only.
 #pragma once
 
-#include "digit_font.h"
+#include "pixels/digit_font.h"
 #include "stringvalparameter.h"
-#include "textedit.h"
+#include "toolkit/textedit.h"
 
 #include <cstdint>
 

@@ -8,8 +8,8 @@
 #include "nswitch.h"
 #include "ntext.h"
 
-#include "plug.h"
-#include "textedit.h"
+#include "core/plug.h"
+#include "toolkit/textedit.h"
 
 #include <windows.h>
 

@@ -7,8 +7,8 @@
 #include "cqrlframe.h"
 #include "stringvalparameter.h"
 
-#include "aeffguieditor.h"
-#include "control.h"
+#include "toolkit/aeffguieditor.h"
+#include "toolkit/control.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #include "byte_order.h"
 
-#include "framework/fic_types.h"
+#include "protools/framework/fic_types.h"
 
 #include <algorithm>
 

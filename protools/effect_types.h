@@ -2,7 +2,7 @@
 // group registers only the one of its own configuration.
 #pragma once
 
-#include "framework/effect_type.h"
+#include "protools/framework/effect_type.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 // The four exports of a host-format module (C linkage). Everything else stays hidden.
 #include "module_state.h"
 
-#include "framework/routine_table.h"
+#include "protools/framework/routine_table.h"
 
 // PT_EXPORT is set by the build: default visibility on ELF, nothing where a
 // module-definition file lists the exports.

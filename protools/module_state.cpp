@@ -3,10 +3,10 @@
 #include "byte_order.h"
 #include "template_group.h"
 
-#include "framework/creation_context.h"
-#include "framework/dae_error.h"
-#include "framework/global_lock.h"
-#include "framework/host_library.h"
+#include "protools/framework/creation_context.h"
+#include "protools/framework/dae_error.h"
+#include "protools/framework/global_lock.h"
+#include "protools/framework/host_library.h"
 
 #include <cstring>
 #include <new>

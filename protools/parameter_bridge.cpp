@@ -1,12 +1,12 @@
 // The parameter bridge: host controls mirror the effect's parameters (control index =
 // parameter index + 1). Values cross as the effect's plain values: gain as a linear factor
 // 0..8, trim and pan 0..1, switches 0 or 1. The host's control is the master copy.
-#include "framework/control_discrete.h"
 #include "process_registry.h"
+#include "protools/framework/control_discrete.h"
 #include "qrl_gain_control.h"
 #include "template_process_rtas.h"
 
-#include "plug.h"
+#include "core/plug.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "process_registry.h"
 
-#include "framework/global_lock.h"
+#include "protools/framework/global_lock.h"
 
 #include <map>
 

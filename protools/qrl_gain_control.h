@@ -4,7 +4,7 @@
 // editor's, whose normalised value is p / range.
 #pragma once
 
-#include "framework/control_continuous.h"
+#include "protools/framework/control_continuous.h"
 
 class CPluginControl_QRLGain : public CPluginControl_Gain {
 public:

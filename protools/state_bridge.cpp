@@ -2,7 +2,7 @@
 // `vlmr` (data from byte 56 of the record). Other chunk IDs are the framework's.
 #include "template_process_rtas.h"
 
-#include "plug.h"
+#include "core/plug.h"
 
 #include <cstring>
 

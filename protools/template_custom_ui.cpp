@@ -2,13 +2,13 @@
 
 #include "itemplate_process.h"
 
-#include "framework/dae_error.h"
-#include "framework/global_lock.h"
+#include "protools/framework/dae_error.h"
+#include "protools/framework/global_lock.h"
 
-#include "aeffguieditor.h"
-#include "drawcontext.h"
-#include "frame.h"
-#include "plug.h"
+#include "core/plug.h"
+#include "toolkit/aeffguieditor.h"
+#include "toolkit/drawcontext.h"
+#include "toolkit/frame.h"
 
 namespace {
 

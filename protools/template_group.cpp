@@ -4,9 +4,9 @@
 #include "template_noui_view.h"
 #include "template_process_rtas.h"
 
-#include "framework/view_registry.h"
+#include "protools/framework/view_registry.h"
 
-#include "config.h"
+#include "core/config.h"
 
 CTemplateNoUIGroup::CTemplateNoUIGroup() {
     DefineManufacturerNamesAndID("Velmorant Ltd.\nVLMR\n", kManufacturerCode);

@@ -2,7 +2,7 @@
 // codes, the product of this build, and the one effect type of this build.
 #pragma once
 
-#include "framework/effect_group.h"
+#include "protools/framework/effect_group.h"
 
 inline constexpr ptfw::OSType kManufacturerCode = ptfw::FourCC("VLMR");
 inline constexpr std::int32_t kGroupCapability = 14;

@@ -3,7 +3,7 @@
 // UI thread.
 #pragma once
 
-#include "framework/custom_view.h"
+#include "protools/framework/custom_view.h"
 
 class ITemplateCustomUI;
 

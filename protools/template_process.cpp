@@ -4,10 +4,10 @@
 #include "template_custom_ui.h"
 #include "template_noui_view.h"
 
-#include "framework/host_library.h"
-#include "framework/view_registry.h"
+#include "protools/framework/host_library.h"
+#include "protools/framework/view_registry.h"
 
-#include "plug.h"
+#include "core/plug.h"
 
 #include <memory>
 

@@ -3,8 +3,8 @@
 // the editor wrapper once one is attached.
 #pragma once
 
-#include "framework/effect_process_midi.h"
 #include "itemplate_process.h"
+#include "protools/framework/effect_process_midi.h"
 
 class CTemplateNoUIProcess : public CEffectProcessMIDI, public ITemplateProcess {
 public:

@@ -2,7 +2,7 @@
 
 #include "process_registry.h"
 
-#include "plug.h"
+#include "core/plug.h"
 
 #include <algorithm>
 #include <cmath>

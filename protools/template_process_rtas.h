@@ -5,7 +5,7 @@
 // state in the `vlmr` chunk.
 #pragma once
 
-#include "framework/effect_process_rtas.h"
+#include "protools/framework/effect_process_rtas.h"
 #include "template_process.h"
 
 #include "vst/aeffect.h"

@@ -1,8 +1,8 @@
 #include "aeffguieditor.h"
 
-#include "audioeffect.h"
 #include "drawcontext.h"
 #include "frame.h"
+#include "vst/audioeffect.h"
 
 #include <ole2.h>
 #include <windows.h>

@@ -3,7 +3,7 @@
 // the mouse (doIdleStuff). UI thread only.
 #pragma once
 
-#include "aeffeditor.h"
+#include "vst/aeffeditor.h"
 
 #include <cstdint>
 

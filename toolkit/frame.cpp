@@ -1,11 +1,11 @@
 #include "frame.h"
 
 #include "aeffguieditor.h"
-#include "audioeffect.h"
 #include "drawcontext.h"
 #include "drawglobals.h"
 #include "droptarget.h"
 #include "textedit.h"
+#include "vst/audioeffect.h"
 
 #include <ole2.h>
 

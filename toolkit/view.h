@@ -2,9 +2,9 @@
 // control and container. UI thread only.
 #pragma once
 
-#include "aeffeditor.h"
 #include "refcounter.h"
 #include "types.h"
+#include "vst/aeffeditor.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #include "envelope_chain.h"
 
-#include "kernel.h"
+#include "core/kernel.h"
 
 __attribute__((noinline)) double envelopeChain(const double* left, const double* right, int frames,
                                                const kavet::MeterCoefficients& coefficients) {

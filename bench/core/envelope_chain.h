@@ -3,7 +3,7 @@
 // kernels run their envelope chains side by side, so no kernel can take less per frame.
 #pragma once
 
-#include "meter.h"
+#include "core/meter.h"
 
 // Runs the step over `frames` samples of `left` and `right` from silence; the result
 // depends on the final envelope, peak and sum, so that no part is optimised away.

@@ -11,9 +11,9 @@
 // frame of each and small_over_large, their ratio (the per-block overhead).
 // The silence-tail benchmark reports the median block on signal, the median and the worst
 // block of a long tail of silence after it, and their ratio.
+#include "core/plug.h"
 #include "envelope_chain.h"
 #include "plain_loop.h"
-#include "plug.h"
 
 #include <benchmark/benchmark.h>
 

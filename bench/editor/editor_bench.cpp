@@ -1,9 +1,9 @@
 // Cost of the stereo editor on the UI thread: one idle while the meters move (snapshot,
 // maxima, readouts, fader levels and holds, the redraw of what changed), and a full repaint
 // of the 265 x 534 window. Headless backend, real clock.
-#include "frame.h"
-#include "plug.h"
-#include "pluged.h"
+#include "core/plug.h"
+#include "editor/pluged.h"
+#include "toolkit/frame.h"
 
 #include <kavet/driver.h>
 

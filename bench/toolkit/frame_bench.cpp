@@ -1,8 +1,8 @@
 // The cost of the editor's drawing: a full redraw of a 265 x 534 frame with a background
 // bitmap and 16 bitmap controls, and an idle pass that repaints one dirty control.
-#include "bitmap.h"
-#include "drawcontext.h"
-#include "frame.h"
+#include "toolkit/bitmap.h"
+#include "toolkit/drawcontext.h"
+#include "toolkit/frame.h"
 
 #include <kavet/driver.h>
 #include <windows.h>

@@ -1,10 +1,10 @@
 // The drawing layer's per-call costs: an opaque control-sized blit (a memory DC per call),
 // the three transparency paths, the editor-sized offscreen with its copy, and setClipRect
 // with and without a change.
-#include "bitmap.h"
-#include "drawcontext.h"
-#include "drawglobals.h"
-#include "offscreencontext.h"
+#include "toolkit/bitmap.h"
+#include "toolkit/drawcontext.h"
+#include "toolkit/drawglobals.h"
+#include "toolkit/offscreencontext.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,7 +3,7 @@
 // server's work included), and one editor idle while the meters move (X events in, the
 // editor's idle, the changed rectangles out; the server draws them afterwards, on its own). Needs
 // an X display (tests/x11/with-xvfb.sh).
-#include "plug.h"
+#include "core/plug.h"
 
 #include "x11/backend.h"
 

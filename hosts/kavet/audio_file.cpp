@@ -1,6 +1,6 @@
 #include "audio_file.h"
 
-#include "host_error.h"
+#include "hosts/common/host_error.h"
 
 #include <algorithm>
 #include <cctype>

@@ -3,8 +3,8 @@
 // again from the start when it ends. The output goes nowhere; the effect's meters show it.
 #pragma once
 
+#include "hosts/common/vst_plugin.h"
 #include "strip_options.h"
-#include "vst_plugin.h"
 
 #include <atomic>
 #include <optional>

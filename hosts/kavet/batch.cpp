@@ -1,6 +1,6 @@
 #include "batch.h"
 
-#include "host_error.h"
+#include "hosts/common/host_error.h"
 #include "progress.h"
 
 #include <algorithm>

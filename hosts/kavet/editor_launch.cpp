@@ -4,11 +4,11 @@
 
 #include "arguments.h"
 #include "editor_window.h"
+#include "hosts/common/vst_module.h"
+#include "hosts/common/vst_plugin.h"
 #include "module_kind.h"
 #include "module_paths.h"
 #include "usage_error.h"
-#include "vst_module.h"
-#include "vst_plugin.h"
 
 #include <spawn.h>
 #include <sys/wait.h>

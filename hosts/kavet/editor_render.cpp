@@ -8,8 +8,8 @@
 #include "strip_options.h"
 #include "usage_error.h"
 
-#include "plug.h"
-#include "pluged.h"
+#include "core/plug.h"
+#include "editor/pluged.h"
 
 #include <kavet/driver.h>
 

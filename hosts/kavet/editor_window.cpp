@@ -2,10 +2,10 @@
 
 #include "audio_loop.h"
 #include "demo_signal.h"
+#include "hosts/common/vst_module.h"
+#include "hosts/common/vst_plugin.h"
 #include "strip_options.h"
 #include "usage_error.h"
-#include "vst_module.h"
-#include "vst_plugin.h"
 #include "x_library.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "effect_rack.h"
 
-#include "host_error.h"
+#include "hosts/common/host_error.h"
 #include "param_values.h"
 
 namespace kavet::cli {

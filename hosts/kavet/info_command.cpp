@@ -1,12 +1,12 @@
 // kavet info [--plugin PATH]: what a module tells a host about itself, in either format.
 #include "arguments.h"
 #include "commands.h"
-#include "host_error.h"
+#include "hosts/common/host_error.h"
+#include "hosts/common/vst_plugin.h"
 #include "module_kind.h"
 #include "module_paths.h"
 #include "pt_info.h"
 #include "usage_error.h"
-#include "vst_plugin.h"
 
 #include <cctype>
 #include <cstdio>

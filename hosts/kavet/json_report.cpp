@@ -1,6 +1,6 @@
 #include "json_report.h"
 
-#include "host_error.h"
+#include "hosts/common/host_error.h"
 #include "json_text.h"
 #include "param_values.h"
 #include "pending_file.h"

@@ -1,6 +1,6 @@
 #include "level_plot.h"
 
-#include "host_error.h"
+#include "hosts/common/host_error.h"
 #include "pending_file.h"
 #include "plot_axes.h"
 

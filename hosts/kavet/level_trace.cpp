@@ -1,7 +1,7 @@
 #include "level_trace.h"
 
+#include "core/meter.h"
 #include "loudness.h"
-#include "meter.h"
 
 #include <algorithm>
 #include <cmath>

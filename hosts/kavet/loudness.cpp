@@ -1,6 +1,6 @@
 #include "loudness.h"
 
-#include "host_error.h"
+#include "hosts/common/host_error.h"
 
 #include <algorithm>
 #include <cmath>

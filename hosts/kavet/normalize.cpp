@@ -1,8 +1,8 @@
 #include "normalize.h"
 
-#include "host_error.h"
+#include "core/params.h"
+#include "hosts/common/host_error.h"
 #include "param_values.h"
-#include "params.h"
 
 #include <algorithm>
 #include <cmath>

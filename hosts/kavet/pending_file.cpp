@@ -1,6 +1,6 @@
 #include "pending_file.h"
 
-#include "host_error.h"
+#include "hosts/common/host_error.h"
 
 #include <array>
 #include <atomic>

@@ -1,7 +1,7 @@
 #include "plugin_prefs.h"
 
-#include "params.h"
-#include "prefs.h"
+#include "core/params.h"
+#include "core/prefs.h"
 
 namespace kavet::cli {
 

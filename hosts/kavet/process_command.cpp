@@ -3,7 +3,7 @@
 #include "arguments.h"
 #include "batch.h"
 #include "commands.h"
-#include "host_error.h"
+#include "hosts/common/host_error.h"
 #include "json_report.h"
 #include "level_plot.h"
 #include "param_values.h"

@@ -1,6 +1,6 @@
 #include "process_job.h"
 
-#include "host_error.h"
+#include "hosts/common/host_error.h"
 #include "module_paths.h"
 #include "plugin_prefs.h"
 #include "progress.h"

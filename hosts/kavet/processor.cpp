@@ -1,6 +1,6 @@
 #include "processor.h"
 
-#include "host_error.h"
+#include "hosts/common/host_error.h"
 #include "module_kind.h"
 #include "pt_processor.h"
 #include "vst_processor.h"

@@ -1,6 +1,6 @@
 #include "pt_processor.h"
 
-#include "host_error.h"
+#include "hosts/common/host_error.h"
 
 #include <cmath>
 #include <cstring>

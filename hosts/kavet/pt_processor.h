@@ -3,9 +3,9 @@
 // rate, rendered in 32-bit blocks.
 #pragma once
 
+#include "hosts/ptsim/pt_instance.h"
+#include "hosts/ptsim/pt_module.h"
 #include "processor.h"
-#include "pt_instance.h"
-#include "pt_module.h"
 
 namespace kavet::cli {
 

@@ -1,7 +1,7 @@
 // A command line that cannot be run as given (unknown option, missing or bad value).
 #pragma once
 
-#include "host_error.h"
+#include "hosts/common/host_error.h"
 
 namespace kavet::cli {
 

@@ -2,8 +2,8 @@
 // then resumed, which puts the gains at their targets before the first sample.
 #pragma once
 
+#include "hosts/common/vst_plugin.h"
 #include "processor.h"
-#include "vst_plugin.h"
 
 namespace kavet::cli {
 

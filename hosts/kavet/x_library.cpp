@@ -1,6 +1,6 @@
 #include "x_library.h"
 
-#include "host_error.h"
+#include "hosts/common/host_error.h"
 
 #include <dlfcn.h>
 

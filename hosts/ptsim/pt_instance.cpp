@@ -1,6 +1,6 @@
 #include "pt_instance.h"
 
-#include "host_error.h"
+#include "hosts/common/host_error.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "pt_module.h"
 
-#include "host_error.h"
+#include "hosts/common/host_error.h"
 
 #include <dlfcn.h>
 #include <filesystem>

@@ -4,9 +4,9 @@
 // the routine table that `_PI_GetRoutineDescriptor` answers.
 #pragma once
 
-#include "framework/fic_types.h"
-#include "framework/plugin_interface.h"
 #include "hostlib/stand_in.h"
+#include "protools/framework/fic_types.h"
+#include "protools/framework/plugin_interface.h"
 
 #include <cstdint>
 #include <string>

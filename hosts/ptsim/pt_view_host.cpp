@@ -1,6 +1,6 @@
 #include "pt_view_host.h"
 
-#include "host_error.h"
+#include "hosts/common/host_error.h"
 
 namespace kavet::ptsim {
 

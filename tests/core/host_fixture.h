@@ -2,7 +2,7 @@
 // access to the effect through its record, as a host has it.
 #pragma once
 
-#include "plug.h"
+#include "core/plug.h"
 
 #include <memory>
 #include <vector>

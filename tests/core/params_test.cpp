@@ -1,6 +1,6 @@
 // Parameter values, laws, display texts and the conversions from text and control values.
+#include "core/params.h"
 #include "host_fixture.h"
-#include "params.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // An editor that cannot be allocated fails the creation of its effect only: the entry answers
 // null for that call, and the next creation in the same process succeeds with an editor.
-#include "pluged.h"
+#include "editor/pluged.h"
 
-#include "plug.h"
+#include "core/plug.h"
 
 #include <gtest/gtest.h>
 

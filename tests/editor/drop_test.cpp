@@ -3,7 +3,7 @@
 // accepts. None of the editor's own controls accepts a drop.
 #include "editor_host.h"
 
-#include "nsplash.h"
+#include "editor/nsplash.h"
 
 #include <gtest/gtest.h>
 

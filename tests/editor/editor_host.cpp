@@ -1,6 +1,6 @@
 #include "editor_host.h"
 
-#include "textedit.h"
+#include "toolkit/textedit.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -3,9 +3,9 @@
 // dispatcher only, and the user's input goes through the driver.
 #pragma once
 
-#include "pluged.h"
+#include "editor/pluged.h"
 
-#include "plug.h"
+#include "core/plug.h"
 
 #include <kavet/driver.h>
 

@@ -3,10 +3,10 @@
 // lamps, fine mode) and the cases where no editor window can be made.
 #include "editor_host.h"
 
-#include "frame.h"
-#include "nfader.h"
-#include "nsplash.h"
-#include "nswitch.h"
+#include "editor/nfader.h"
+#include "editor/nsplash.h"
+#include "editor/nswitch.h"
+#include "toolkit/frame.h"
 
 #include <gtest/gtest.h>
 

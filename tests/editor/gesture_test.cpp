@@ -3,10 +3,10 @@
 // options page send nothing. The amounts are those of the fader and dial laws.
 #include "editor_host.h"
 
-#include "fader_law.h"
-#include "ndial.h"
-#include "nfader.h"
-#include "nsplash.h"
+#include "editor/ndial.h"
+#include "editor/nfader.h"
+#include "editor/nsplash.h"
+#include "pixels/fader_law.h"
 
 #include <gtest/gtest.h>
 

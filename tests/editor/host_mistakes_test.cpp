@@ -3,8 +3,8 @@
 // bounds.
 #include "editor_host.h"
 
-#include "meter.h"
-#include "params.h"
+#include "core/meter.h"
+#include "core/params.h"
 
 #include <gtest/gtest.h>
 

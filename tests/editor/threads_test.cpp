@@ -4,7 +4,7 @@
 // ThreadSanitizer (build.sh) runs this too, where a data race between the two fails it.
 #include "editor_host.h"
 
-#include "params.h"
+#include "core/params.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // CDIB: a loaded bitmap is a private 32-bit top-down copy of the resource (writing it does not
 // change what the toolkit draws), a blank buffer is the drawn section itself, and a missing
 // resource leaves a null pixel pointer.
-#include "cdib.h"
-#include "drawcontext.h"
-#include "module_bitmaps.h"
+#include "editor/cdib.h"
+#include "editor/module_bitmaps.h"
+#include "toolkit/drawcontext.h"
 
-#include "bmp.h"
-#include "embedded.h"
+#include "resources/bmp.h"
+#include "resources/embedded.h"
 
 #include <gtest/gtest.h>
 

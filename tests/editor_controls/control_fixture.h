@@ -3,12 +3,12 @@
 // control's listener and records, in order, the gestures and changes the control reports.
 #pragma once
 
-#include "aeffguieditor.h"
-#include "audioeffect.h"
-#include "cdib.h"
-#include "control.h"
-#include "frame.h"
-#include "module_bitmaps.h"
+#include "editor/cdib.h"
+#include "editor/module_bitmaps.h"
+#include "toolkit/aeffguieditor.h"
+#include "toolkit/control.h"
+#include "toolkit/frame.h"
+#include "vst/audioeffect.h"
 
 #include <kavet/driver.h>
 

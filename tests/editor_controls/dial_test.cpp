@@ -3,7 +3,7 @@
 // pointer put back where the drag began, the reset gestures, and where the dot is drawn.
 #include "control_fixture.h"
 
-#include "ndial.h"
+#include "editor/ndial.h"
 
 #include <cmath>
 #include <cstdlib>

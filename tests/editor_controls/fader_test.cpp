@@ -3,7 +3,7 @@
 // gesture order seen by the editor and the host, and the cap's place in the drawn pixels.
 #include "control_fixture.h"
 
-#include "nfader.h"
+#include "editor/nfader.h"
 
 #include <cmath>
 #include <cstdlib>

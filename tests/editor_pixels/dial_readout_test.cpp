@@ -1,8 +1,8 @@
 // The knob's pointer and value, the readouts' text and placement, and the options page's
 // option and button geometry.
-#include "dial_painter.h"
+#include "pixels/dial_painter.h"
+#include "pixels/readout_text.h"
 #include "pixels_support.h"
-#include "readout_text.h"
 
 #include <gtest/gtest.h>
 

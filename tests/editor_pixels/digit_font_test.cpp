@@ -1,5 +1,5 @@
 // The bitmap digit font on the editor's two strips and on made-up strips.
-#include "digit_font.h"
+#include "pixels/digit_font.h"
 #include "pixels_support.h"
 
 #include <gtest/gtest.h>

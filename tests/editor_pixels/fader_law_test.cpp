@@ -1,5 +1,5 @@
 // The fader law and the fader's value logic: normal travel, fine windows, drags and resets.
-#include "fader_law.h"
+#include "pixels/fader_law.h"
 
 #include <gtest/gtest.h>
 

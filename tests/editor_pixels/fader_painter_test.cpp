@@ -1,6 +1,6 @@
 // The fader's pixels: scales and labels, cap, meter bars, RMS lines and hold marks, in the
 // stereo and the mono layout, on the real bitmaps.
-#include "fader_painter.h"
+#include "pixels/fader_painter.h"
 #include "pixels_support.h"
 
 #include <gtest/gtest.h>

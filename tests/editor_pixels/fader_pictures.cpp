@@ -1,6 +1,6 @@
 // Pictures of painted faders, stereo and mono, at a few settings: saved as PNG under the build
 // tree (when libpng is there) for people to look at.
-#include "fader_painter.h"
+#include "pixels/fader_painter.h"
 #include "pixels_support.h"
 
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 // loaded the way the editor loads them (32-bit, top-down, reserved byte 0).
 #pragma once
 
-#include "bmp.h"
-#include "embedded.h"
-#include "pixel_view.h"
+#include "pixels/pixel_view.h"
+#include "resources/bmp.h"
+#include "resources/embedded.h"
 
 #include <gtest/gtest.h>
 

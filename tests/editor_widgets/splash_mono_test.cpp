@@ -2,11 +2,11 @@
 // live pan law ("0", "-3", "-6") in grey where the stereo page has its selector.
 #include "widget_fixture.h"
 
-#include "config.h"
-#include "digit_font.h"
-#include "nsplash.h"
-#include "pixel_region.h"
-#include "prefs.h"
+#include "core/config.h"
+#include "core/prefs.h"
+#include "editor/nsplash.h"
+#include "pixels/digit_font.h"
+#include "pixels/pixel_region.h"
 
 #include <string>
 

@@ -3,10 +3,10 @@
 // Revert through the registry store.
 #include "widget_fixture.h"
 
-#include "drawcontext.h"
-#include "nsplash.h"
-#include "prefs.h"
+#include "core/prefs.h"
+#include "editor/nsplash.h"
 #include "test_env.h"
+#include "toolkit/drawcontext.h"
 
 #include <string>
 

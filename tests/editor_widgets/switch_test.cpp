@@ -2,7 +2,7 @@
 // LED halves drawn from the strip (on, off, LED dark).
 #include "widget_fixture.h"
 
-#include "nswitch.h"
+#include "editor/nswitch.h"
 
 using namespace kavet;
 using namespace kavet::test;

@@ -3,9 +3,9 @@
 // click that asks the editor to clear its maxima.
 #include "widget_fixture.h"
 
-#include "ntext.h"
-#include "pixel_region.h"
-#include "readout_text.h"
+#include "editor/ntext.h"
+#include "pixels/pixel_region.h"
+#include "pixels/readout_text.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -3,12 +3,12 @@
 // host callback that records the edit gestures.
 #pragma once
 
-#include "aeffguieditor.h"
-#include "audioeffect.h"
-#include "cdib.h"
-#include "control.h"
-#include "frame.h"
-#include "module_bitmaps.h"
+#include "editor/cdib.h"
+#include "editor/module_bitmaps.h"
+#include "toolkit/aeffguieditor.h"
+#include "toolkit/control.h"
+#include "toolkit/frame.h"
+#include "vst/audioeffect.h"
 
 #include <kavet/driver.h>
 

@@ -4,9 +4,9 @@
 // and no temporary file, is left; or the job succeeds, the output has the input's rate,
 // channels and frames, and (default settings, unity gain, 32-bit float output) holds exactly
 // the samples read from the input.
-#include "audio_file.h"
-#include "host_error.h"
-#include "process_job.h"
+#include "hosts/common/host_error.h"
+#include "hosts/kavet/audio_file.h"
+#include "hosts/kavet/process_job.h"
 
 #include <dlfcn.h>
 

@@ -4,8 +4,8 @@
 // refused or read whole: sides within bounds, every pixel read from inside the file (the
 // address sanitizer traps a read past it), the decoded pixels 0x00RRGGBB, the bitmap made by
 // LoadImageA of the size asked for.
-#include "bmp.h"
 #include "module/bmp.h"
+#include "resources/bmp.h"
 
 #include <windows.h>
 

@@ -5,7 +5,7 @@
 // row, every display text is terminated, and finite input gives finite output.
 #include "fuzz_support.h"
 
-#include "chunk.h"
+#include "core/chunk.h"
 
 #include <cmath>
 #include <cstring>

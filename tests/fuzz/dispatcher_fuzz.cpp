@@ -7,7 +7,7 @@
 // finite output. effClose ends the run, as it ends the effect.
 #include "fuzz_support.h"
 
-#include "chunk.h"
+#include "core/chunk.h"
 
 #include <kavet/driver.h>
 

@@ -5,7 +5,7 @@
 // line is still there, byte for byte and in its order.
 #include "fuzz_support.h"
 
-#include "prefs.h"
+#include "core/prefs.h"
 #include "registry/hive_document.h"
 
 #include <windows.h>

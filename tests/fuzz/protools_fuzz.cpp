@@ -7,8 +7,8 @@
 // scale or -1 with its clip set.
 #include "fuzz_support.h"
 
+#include "protools/template_process_rtas.h"
 #include "ptsim_linked_module.h"
-#include "template_process_rtas.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // kavet process --plot: a PNG of the stated size whose curves lie where the measured
 // levels put them on the plot's own axes (plot_axes.h).
 #include "cli_checks.h"
-#include "plot_axes.h"
+#include "hosts/kavet/plot_axes.h"
 
 #include <cairo.h>
 #include <cmath>

@@ -1,7 +1,7 @@
 // The two VST 2.4 modules as a host sees them: loaded together into one process with
 // dlopen, and examined only through their exports, effect records and dispatchers.
-#include "vst_module.h"
-#include "vst_plugin.h"
+#include "hosts/common/vst_module.h"
+#include "hosts/common/vst_plugin.h"
 
 #include <array>
 #include <cmath>

@@ -1,16 +1,16 @@
 // The adaptor from inside the stereo module: what only code linked into the module can
 // reach (the effect behind a process, its host callback, the process registry, the
 // render guards), driven on the real group, types and processes.
-#include "module_state.h"
-#include "process_registry.h"
-#include "qrl_gain_control.h"
-#include "template_group.h"
-#include "template_noui_view.h"
-#include "template_process_rtas.h"
+#include "protools/module_state.h"
+#include "protools/process_registry.h"
+#include "protools/qrl_gain_control.h"
+#include "protools/template_group.h"
+#include "protools/template_noui_view.h"
+#include "protools/template_process_rtas.h"
 
-#include "framework/view_registry.h"
+#include "protools/framework/view_registry.h"
 
-#include "plug.h"
+#include "core/plug.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

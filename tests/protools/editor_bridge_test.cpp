@@ -5,22 +5,22 @@
 // (installed in place of whatever editor the effect made), or none.
 #include "ptsim_linked_module.h"
 
-#include "module_state.h"
-#include "template_custom_ui.h"
-#include "template_group.h"
-#include "template_noui_view.h"
-#include "template_process_rtas.h"
+#include "protools/module_state.h"
+#include "protools/template_custom_ui.h"
+#include "protools/template_group.h"
+#include "protools/template_noui_view.h"
+#include "protools/template_process_rtas.h"
 
-#include "framework/creation_context.h"
-#include "framework/dae_error.h"
-#include "framework/global_lock.h"
-#include "framework/view_registry.h"
+#include "protools/framework/creation_context.h"
+#include "protools/framework/dae_error.h"
+#include "protools/framework/global_lock.h"
+#include "protools/framework/view_registry.h"
 
-#include "aeffguieditor.h"
-#include "drawcontext.h"
-#include "frame.h"
-#include "plug.h"
-#include "pt_view_host.h"
+#include "core/plug.h"
+#include "hosts/ptsim/pt_view_host.h"
+#include "toolkit/aeffguieditor.h"
+#include "toolkit/drawcontext.h"
+#include "toolkit/frame.h"
 
 #include <kavet/driver.h>
 

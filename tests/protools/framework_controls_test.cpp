@@ -1,8 +1,8 @@
 // The stand-in framework's controls, display prefixes and chunk data format.
-#include "framework/chunk_data_parser.h"
-#include "framework/control_continuous.h"
-#include "framework/control_discrete.h"
-#include "framework/decimal_prefix.h"
+#include "protools/framework/chunk_data_parser.h"
+#include "protools/framework/control_continuous.h"
+#include "protools/framework/control_discrete.h"
+#include "protools/framework/decimal_prefix.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

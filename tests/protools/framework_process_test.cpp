@@ -1,15 +1,15 @@
 // The stand-in framework's group, types, processes (control setter, bypass, touch,
 // chunks), view registry and description builder, and the routine table's guards.
-#include "framework/control_continuous.h"
-#include "framework/control_discrete.h"
-#include "framework/custom_view.h"
-#include "framework/dae_error.h"
-#include "framework/effect_group.h"
-#include "framework/effect_process_midi.h"
-#include "framework/effect_process_rtas.h"
-#include "framework/global_lock.h"
-#include "framework/routine_table.h"
-#include "framework/view_registry.h"
+#include "protools/framework/control_continuous.h"
+#include "protools/framework/control_discrete.h"
+#include "protools/framework/custom_view.h"
+#include "protools/framework/dae_error.h"
+#include "protools/framework/effect_group.h"
+#include "protools/framework/effect_process_midi.h"
+#include "protools/framework/effect_process_rtas.h"
+#include "protools/framework/global_lock.h"
+#include "protools/framework/routine_table.h"
+#include "protools/framework/view_registry.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // modules rendering exactly what the VST modules of the same build render.
 #include "ptsim_support.h"
 
-#include "vst_module.h"
-#include "vst_plugin.h"
+#include "hosts/common/vst_module.h"
+#include "hosts/common/vst_plugin.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "ptsim_linked_module.h"
 
-#include "module_state.h"
-#include "template_process_rtas.h"
+#include "protools/module_state.h"
+#include "protools/template_process_rtas.h"
 
 #include <windows.h>
 

@@ -4,8 +4,8 @@
 // reach what only the module can: the process behind an instance and its effect.
 #pragma once
 
-#include "pt_instance.h"
-#include "pt_module.h"
+#include "hosts/ptsim/pt_instance.h"
+#include "hosts/ptsim/pt_module.h"
 
 class CTemplateNoUIProcessRTAS;
 

@@ -2,8 +2,8 @@
 // effect's own state unaltered, and a fresh instance given the saved chunks sounds the same.
 #include "ptsim_support.h"
 
-#include "vst_module.h"
-#include "vst_plugin.h"
+#include "hosts/common/vst_module.h"
+#include "hosts/common/vst_plugin.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

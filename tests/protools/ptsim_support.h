@@ -2,9 +2,9 @@
 // offer, and readers for the effect's state inside a `vlmr` record.
 #pragma once
 
-#include "host_error.h"
-#include "pt_instance.h"
-#include "pt_module.h"
+#include "hosts/common/host_error.h"
+#include "hosts/ptsim/pt_instance.h"
+#include "hosts/ptsim/pt_module.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // effect offers, every request gets a defined answer and the instance keeps working.
 #include "ptsim_support.h"
 
-#include "pt_view_host.h"
+#include "hosts/ptsim/pt_view_host.h"
 
 namespace kavet::test {
 namespace {

@@ -1,8 +1,8 @@
 // Shared helpers of the resource tests: the embedded bitmaps as parsed images.
 #pragma once
 
-#include "bmp.h"
-#include "embedded.h"
+#include "resources/bmp.h"
+#include "resources/embedded.h"
 
 #include <gtest/gtest.h>
 

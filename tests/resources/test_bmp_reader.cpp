@@ -1,5 +1,5 @@
 // The BMP reader that gives the platform layer the embedded bitmaps.
-#include "bmp.h"
+#include "resources/bmp.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // unload the module. Whatever the module's copy of the Win32 layer made (windows, classes,
 // GDI objects, the X11 connection) must go with it: the leak checker finds nothing at the
 // end, and the resident memory after the warm-up cycles stays where it was.
-#include "pt_instance.h"
-#include "pt_view_host.h"
+#include "hosts/ptsim/pt_instance.h"
+#include "hosts/ptsim/pt_view_host.h"
 #include "x11_host.h"
 
 #include <gtest/gtest.h>

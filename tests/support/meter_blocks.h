@@ -2,7 +2,7 @@
 // a chosen envelope trajectory, published through SharedMeters as the effect publishes.
 #pragma once
 
-#include "meter.h"
+#include "core/meter.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // plain double arithmetic: the yardstick the kernels must match bit for bit.
 #pragma once
 
-#include "kernel.h"
+#include "core/kernel.h"
 
 #include <cmath>
 #include <vector>

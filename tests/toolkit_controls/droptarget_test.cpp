@@ -1,8 +1,8 @@
 // CDropTarget: files and text dropped on the frame window reach onDropFiles of the view
 // under the pointer with the names (or the text) and the point; the drag effects; data that
 // cannot be read; shortcuts that cannot be resolved keep their names.
-#include "droptarget.h"
 #include "fixture.h"
+#include "toolkit/droptarget.h"
 
 #include <cstring>
 #include <string>

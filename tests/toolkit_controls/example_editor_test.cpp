@@ -3,12 +3,12 @@
 // window through the effect's dispatcher, the user clicks the switch and drags the slider,
 // and the window's pixels must match the reference image kept with the tests
 // (KAVET_UPDATE_REFERENCE=1 rewrites it).
-#include "bitmap.h"
-#include "drawcontext.h"
 #include "fixture.h"
-#include "paramdisplay.h"
+#include "toolkit/bitmap.h"
+#include "toolkit/drawcontext.h"
+#include "toolkit/paramdisplay.h"
 
-#include "embedded.h"
+#include "resources/embedded.h"
 
 #include <kavet/module_resources.h>
 

@@ -2,11 +2,11 @@
 // window of the headless backend, on the driver's virtual clock.
 #pragma once
 
-#include "aeffguieditor.h"
-#include "audioeffect.h"
-#include "control.h"
-#include "frame.h"
-#include "textedit.h"
+#include "toolkit/aeffguieditor.h"
+#include "toolkit/control.h"
+#include "toolkit/frame.h"
+#include "toolkit/textedit.h"
+#include "vst/audioeffect.h"
 
 #include <kavet/driver.h>
 

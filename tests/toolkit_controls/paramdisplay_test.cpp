@@ -1,8 +1,8 @@
 // CParamDisplay: the plain rendition (background, frame, text and their style bits), the
 // value-to-text conversion order and the setters' dirty rule.
 #include "canvas.h"
-#include "drawcontext.h"
-#include "paramdisplay.h"
+#include "toolkit/drawcontext.h"
+#include "toolkit/paramdisplay.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 // monochrome mask made from the colour key), which must all leave the key pixels alone.
 #include "canvas.h"
 
-#include "bitmap.h"
-#include "drawcontext.h"
-#include "drawglobals.h"
+#include "toolkit/bitmap.h"
+#include "toolkit/drawcontext.h"
+#include "toolkit/drawglobals.h"
 
 #include <kavet/module_resources.h>
 

@@ -2,8 +2,8 @@
 // handling and the GDI objects a context owns.
 #include "canvas.h"
 
-#include "drawcontext.h"
-#include "fonttable.h"
+#include "toolkit/drawcontext.h"
+#include "toolkit/fonttable.h"
 
 #include <gtest/gtest.h>
 

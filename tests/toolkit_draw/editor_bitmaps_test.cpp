@@ -2,12 +2,12 @@
 // reports and the pixels a draw copies are those of the BMP file the module carries.
 #include "canvas.h"
 
-#include "bitmap.h"
-#include "drawcontext.h"
-#include "drawglobals.h"
+#include "toolkit/bitmap.h"
+#include "toolkit/drawcontext.h"
+#include "toolkit/drawglobals.h"
 
-#include "bmp.h"
-#include "embedded.h"
+#include "resources/bmp.h"
+#include "resources/embedded.h"
 
 #include <kavet/module_resources.h>
 

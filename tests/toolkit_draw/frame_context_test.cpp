@@ -2,8 +2,8 @@
 // made for a frame with a window is a colour bitmap compatible with that window.
 #include "canvas.h"
 
-#include "frame.h"
-#include "offscreencontext.h"
+#include "toolkit/frame.h"
+#include "toolkit/offscreencontext.h"
 
 #include <kavet/driver.h>
 

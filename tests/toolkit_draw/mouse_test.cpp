@@ -1,8 +1,8 @@
 // The mouse queries of CDrawContext and contexts made from a window: the DC a context takes
 // and gives back, the screen offset, the button word and the double-click wait, driven by
 // the headless backend's scripted input on a virtual clock.
-#include "drawcontext.h"
-#include "drawglobals.h"
+#include "toolkit/drawcontext.h"
+#include "toolkit/drawglobals.h"
 
 #include <kavet/driver.h>
 

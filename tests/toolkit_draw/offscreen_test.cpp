@@ -2,7 +2,7 @@
 // right place in the destination, and the context cleans up after itself.
 #include "canvas.h"
 
-#include "offscreencontext.h"
+#include "toolkit/offscreencontext.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The editor base and its wiring to the effect: registration and ownership, the editor
 // opcodes, doIdleStuff pacing and master idle, edits and the wheel through the editor.
-#include "aeffguieditor.h"
-#include "audioeffect.h"
 #include "frame_fixture.h"
+#include "toolkit/aeffguieditor.h"
+#include "vst/audioeffect.h"
 
 #include <vector>
 

@@ -2,10 +2,10 @@
 // the wheel turns handed on to it, and a fixture on the virtual clock.
 #pragma once
 
-#include "bitmap.h"
-#include "drawcontext.h"
-#include "frame.h"
-#include "viewcontainer.h"
+#include "toolkit/bitmap.h"
+#include "toolkit/drawcontext.h"
+#include "toolkit/frame.h"
+#include "toolkit/viewcontainer.h"
 
 #include <kavet/driver.h>
 #include <windows.h>

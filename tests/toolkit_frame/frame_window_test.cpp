@@ -1,7 +1,7 @@
 // The frame with its window on the headless backend: class and hook lifetime, painting,
 // idle updates (pixels), clicks, the wheel through the hook, drops and destruction.
-#include "drawglobals.h"
 #include "frame_fixture.h"
+#include "toolkit/drawglobals.h"
 
 #include <atomic>
 #include <cinttypes>

@@ -1,6 +1,6 @@
 // The value types: the two inside tests, intersection, colours, reference counting.
-#include "refcounter.h"
-#include "types.h"
+#include "toolkit/refcounter.h"
+#include "toolkit/types.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The view tree without a window: the child list and its references, click, wheel, key
 // and drop dispatch, modal and focus views, the container identity test.
 #include "frame_fixture.h"
-#include "offscreencontext.h"
+#include "toolkit/offscreencontext.h"
 
 #include <cstring>
 

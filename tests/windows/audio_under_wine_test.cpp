@@ -2,8 +2,8 @@
 // same audio as the Linux module, to the bit: the audio script (hosts/wintest/
 // audio_script.h) runs in the Windows module through kavet-wintest --render, and in the
 // Linux module loaded here as a host loads it. Both start from a fresh registry.
-#include "audio_script.h"
-#include "vst_module.h"
+#include "hosts/common/vst_module.h"
+#include "hosts/wintest/audio_script.h"
 #include "wine_run.h"
 
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 
 #include "../editor/editor_host.h"
 
-#include "nfader.h"
+#include "editor/nfader.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 // window it is embedded and records the editor's messages to it.
 #pragma once
 
-#include "vst_module.h"
+#include "hosts/common/vst_module.h"
 #include "x11_input.h"
 
 #include <kavet/driver.h>

@@ -2,7 +2,7 @@
  * (DAE.DLL, DigiExt.dll): the procedures and resource files the module handed them. */
 #pragma once
 
-#include "framework/host_library.h"
+#include "protools/framework/host_library.h"
 
 #include <stdint.h>
 

@@ -1,6 +1,6 @@
 #include "fuzz_support.h"
 
-#include "params.h"
+#include "core/params.h"
 
 #include <cmath>
 #include <cstdio>

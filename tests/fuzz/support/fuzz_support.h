@@ -3,7 +3,7 @@
 // within 0..1, display texts terminated in their field, finite audio for finite input).
 #pragma once
 
-#include "plug.h"
+#include "core/plug.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

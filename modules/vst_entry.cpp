@@ -5,7 +5,7 @@
 // through kavet/host_window.h, which turns the host's window into the parent the editor
 // opens in and, where the system does not do it itself (X11), carries input in and pixels
 // out on every editor idle.
-#include "../plug.h"
+#include "core/plug.h"
 
 #include <kavet/host_window.h>
 

@@ -1,8 +1,8 @@
-// The effect's link to its editor (core/editor_link.h): the effect of this configuration
-// always has a PlugEd.
-#include "editor_link.h"
+// The effect's link to its editor (core/editor_link.h), bound where the modules are linked:
+// the effect of this configuration always has a PlugEd.
+#include "core/editor_link.h"
 
-#include "pluged.h"
+#include "editor/pluged.h"
 
 #include <new>
 
