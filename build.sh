@@ -11,7 +11,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 packages=(cmake make g++ pkg-config ccache googletest libgtest-dev libgmock-dev libbenchmark-dev
           libsndfile1-dev libpng-dev libx11-dev libxext-dev libxtst-dev libebur128-dev libcairo2-dev
-          clang libclang-rt-14-dev
+          clang libclang-rt-14-dev clang-format
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth)
 # Packages whose absence leaves out only what needs them (the Windows builds and their tests
 # under Wine); every other package is required.
@@ -104,6 +104,9 @@ demo)
     ;;
 test)
     install_packages
+    # The tree's own rules first: formatting, and includes that follow the layers' arrows.
+    tools/check_format.sh
+    tools/check_layers.sh
     # The Windows builds whose cross compiler is there: 32-bit and 64-bit.
     windows=OFF
     command -v i686-w64-mingw32-g++ >/dev/null 2>&1 && windows=ON
