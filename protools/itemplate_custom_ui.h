@@ -1,5 +1,5 @@
 // ITemplateCustomUI: the editor wrapper as the process and the placeholder view see it
-// (CTemplateCustomUI implements it). Slot order is fixed. UI thread only.
+// (CTemplateCustomUI implements it). Slot order is fixed. [UI thread]
 #pragma once
 
 class ITemplateProcess;

@@ -1,5 +1,5 @@
 // ITemplateProcess: how adaptor code outside the process class (the host callback, the
-// editor wrapper) reaches a process. Slot order is fixed.
+// editor wrapper) reaches a process. Slot order is fixed. [UI thread]
 #pragma once
 
 #include <windows.h>

@@ -1,7 +1,7 @@
 // CTemplateCustomUI: the editor wrapper. It opens the effect's own editor (an AEffEditor, as
 // a VST host would) inside a plain child window of the host's plug-in window, idles it,
 // draws it and closes it. The editor belongs to the effect; the wrapper belongs to the
-// process. UI thread only.
+// process. [UI thread]
 #pragma once
 
 #include "itemplate_custom_ui.h"

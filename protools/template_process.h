@@ -22,7 +22,7 @@ public:
     std::int32_t EnterPlugInResources() override;
     void LeavePlugInResources(std::int32_t previous) override;
 
-    // The view operations (UI thread). The editor wrapper is made by the first rectangle
+    // The view operations. [UI thread] The editor wrapper is made by the first rectangle
     // or view request, and only for an effect that has an editor: without one the process
     // answers an empty rectangle and no view.
     void GetViewRect(PtViewRect* rect) override;

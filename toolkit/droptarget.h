@@ -1,7 +1,7 @@
 // CDropTarget: the OLE drop target of a frame window. Text (CF_TEXT) and files (CF_HDROP)
 // dropped on the window reach the frame's onDropFiles with the pointer in frame-window
 // coordinates; dropped shortcuts (".lnk") are resolved to their targets where the system can.
-// UI thread only.
+// [UI thread]
 #pragma once
 
 #include <windows.h>

@@ -1,6 +1,6 @@
 // CFrame: the top view of an editor. It owns a child window inside the parent window the
 // host gives, and routes painting, clicks and the mouse wheel from Windows to its views.
-// UI thread only (the thread that created the window).
+// [UI thread] (the thread that created the window).
 #pragma once
 
 #include "viewcontainer.h"

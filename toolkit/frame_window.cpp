@@ -17,7 +17,7 @@ namespace toolkit {
 namespace {
 
 // Process-wide state: lives as long as the module; the class and the hook go with the last
-// frame that has a window. UI thread only, not locked.
+// frame that has a window. [UI thread], not locked.
 struct WindowClassState {
     std::int32_t useCount = 0;
     char name[40] = {};
