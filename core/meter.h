@@ -100,7 +100,7 @@ public:
     // [UI thread] Fills the snapshot; false (RMS positions untouched) when no sample was
     // counted since the last successful snapshot. Observe until a publication is not being
     // written, then take; again from observing when a publication came in between.
-    bool snapshot(MeterSnapshot& out);
+    [[nodiscard]] bool snapshot(MeterSnapshot& out);
     // All values to 0. [UI thread] (resume), while audio is stopped.
     void clear();
 
@@ -122,11 +122,11 @@ public:
         std::uint64_t count;
     };
     // [UI thread] Reads the publication; false while one is being written (nothing read).
-    bool observe(Reading& r) const;
+    [[nodiscard]] bool observe(Reading& r) const;
     // [UI thread] Takes what observe read, so that the writer's next block starts from 0;
     // a publication taken before reads with peaks and count 0. False when a publication
     // came after observe: the reading does not stand.
-    bool take(Reading& r);
+    [[nodiscard]] bool take(Reading& r);
 
 private:
     // Bit 0: the reader took the current publication. Bit 1: a publication is being

@@ -45,7 +45,7 @@ double gainToValue(double linear);
 
 // Clamp to 0..1; NaN is reported as not a number so callers can keep the old value.
 // A negative zero becomes +0, so stored values and chunks never hold a negative zero.
-bool clampNormalised(float in, float& out);
+[[nodiscard]] bool clampNormalised(float in, float& out);
 
 // Display text of a parameter from its display value, at most 7 characters plus the
 // terminator. `out` must hold kDisplayTextSize bytes; `index` must be 0 to 5 (a broken

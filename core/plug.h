@@ -62,7 +62,7 @@ public:
     void getParameterName(VstInt32 index, char* text) override;    // [any thread]
     // [UI thread]: the editor's words go with the chunk.
     VstInt32 getChunk(void** data, bool isPreset) override;
-    VstInt32 setChunk(void* data, VstInt32 byteSize, bool isPreset) override;
+    [[nodiscard]] VstInt32 setChunk(void* data, VstInt32 byteSize, bool isPreset) override;
     // [UI thread] down to getVendorVersion.
     bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
     VstPlugCategory getPlugCategory() override { return kPlugCategEffect; }
@@ -85,7 +85,7 @@ public:
     virtual void setValueFromText(VstInt32 index, const char* text);
     // Levels since the last call; false when no sample was processed since. [UI thread]:
     // the reading side of the meter hand-off (SharedMeters), the audio thread publishing.
-    virtual bool getMeterSnapshot(MeterSnapshot& snapshot);
+    [[nodiscard]] virtual bool getMeterSnapshot(MeterSnapshot& snapshot);
     virtual PlugPrefs* getPrefs() { return &prefs; } // [UI thread]
     // [any thread], as setParameter.
     virtual void updateDisplayValues();

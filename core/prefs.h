@@ -59,7 +59,7 @@ public:
     // value is missing or holds fewer than 2 bytes; otherwise each word comes from its
     // character (the character code minus that of 0), brought within range by
     // sanitizePrefWord. [UI thread]
-    bool loadPrefs();
+    [[nodiscard]] bool loadPrefs();
 
     // Stores the seven words as digit characters (REG_SZ, 8 bytes with the terminator).
     // A failed write leaves the stored value as it was and is not reported. [UI thread]

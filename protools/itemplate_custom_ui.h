@@ -9,7 +9,7 @@ public:
     explicit ITemplateCustomUI(ITemplateProcess* process) : process_(process) {}
     virtual ~ITemplateCustomUI() = default;
     virtual void RegisterWindowClass() = 0;
-    virtual bool Open(void* parentWindow) = 0;
+    [[nodiscard]] virtual bool Open(void* parentWindow) = 0;
     virtual bool Close() = 0;
     virtual long Reserved() = 0;
     virtual void Idle() = 0;

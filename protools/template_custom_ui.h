@@ -29,7 +29,7 @@ public:
     // Places the child window centred at the bottom of `parentWindow`'s client area and
     // opens the editor in it. False for a null parent; throws CDAEError with the system
     // error code when the child window cannot be created.
-    bool Open(void* parentWindow) override;
+    [[nodiscard]] bool Open(void* parentWindow) override;
     // Closes the editor and destroys the child window; false when none is open.
     bool Close() override;
     long Reserved() override { return 0; }

@@ -12,8 +12,8 @@ public:
     ~CTemplateNoUIProcess() override;
 
     std::int32_t SetHostControlValue(long index, std::int32_t value) override;
-    std::int32_t GetHostControlValue(long index, std::int32_t* value) override;
-    std::int32_t GetHostControlDefaultValue(long index, std::int32_t* value) override;
+    [[nodiscard]] std::int32_t GetHostControlValue(long index, std::int32_t* value) override;
+    [[nodiscard]] std::int32_t GetHostControlDefaultValue(long index, std::int32_t* value) override;
     void AttachCustomUI(ITemplateCustomUI* ui) override;
     std::int32_t TouchHostControl(long index) override;
     std::int32_t ReleaseHostControl(long index) override;

@@ -36,8 +36,9 @@ public:
     void ResetAlgorithm() override;
 
     // [UI thread]
-    std::int32_t GetChunk(ptfw::OSType id, ptfw::SFicPlugInChunk* chunk) override;
-    std::int32_t SetChunk(ptfw::OSType id, const ptfw::SFicPlugInChunk* chunk) override;
+    [[nodiscard]] std::int32_t GetChunk(ptfw::OSType id, ptfw::SFicPlugInChunk* chunk) override;
+    [[nodiscard]] std::int32_t SetChunk(ptfw::OSType id,
+                                        const ptfw::SFicPlugInChunk* chunk) override;
 
     // Continuous by index: 1 and 2, and 6 (Pan) in the stereo build.
     static bool IsContinuousControl(long index);

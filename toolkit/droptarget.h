@@ -49,6 +49,6 @@ private:
 
 // Replaces `name` (a buffer of CDropTarget::kNameBufferSize bytes) by the target of the shell
 // link it names; false, with `name` unchanged, when the link cannot be resolved.
-bool resolveShortcut(char* name);
+[[nodiscard]] bool resolveShortcut(char* name);
 
 } // namespace toolkit
