@@ -15,10 +15,10 @@ public:
     AEffect* getAeffect() { return &cEffect; }
     audioMasterCallback getAudioMaster() const { return audioMaster; }
 
-    // Host calls. [UI thread] for every opcode this base answers: open, close, mains
-    // (suspend, resume), sample rate, block size, programs, chunks, the editor's opcodes
-    // (effEditIdle included) and the parameter texts, which the effect answers from values
-    // safe on [any thread].
+    // The host's opcodes. [UI thread]: open, close, mains (suspend, resume), sample rate,
+    // block size, programs, chunks and the editor's opcodes (effEditIdle included). The
+    // parameter texts (effGetParamLabel, effGetParamDisplay, effGetParamName) read only
+    // values safe on [any thread].
     virtual VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                  float opt);
     virtual void open() {}    // [UI thread]
