@@ -13,7 +13,6 @@
 #include <vector>
 
 namespace toolkit {
-namespace toolkit {
 namespace {
 
 // Process-wide state: lives as long as the module; the class and the hook go with the last
