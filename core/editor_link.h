@@ -1,6 +1,6 @@
 // The effect's link to its editor. The editor library defines these functions (the effect
 // owns an editor of its own configuration and never sees its class); every module and
-// test program that links the core links the editor with it. UI thread only.
+// test program that links the core links the editor with it.
 #pragma once
 
 #include "vst/aeffeditor.h"
@@ -11,12 +11,14 @@ class Plug;
 
 // Builds the editor of `effect`, which attaches itself as the effect's editor (setting the
 // has-editor flag). Null when it cannot be allocated; nothing is attached then.
-AEffEditor* createEditor(Plug* effect) noexcept;
+AEffEditor* createEditor(Plug* effect) noexcept; // [UI thread]
 
-// A parameter value the controls with that tag must show (indices 0 to 5).
+// A parameter value the controls with that tag must show (indices 0 to 5). [any thread]:
+// the effect's setParameter forwards it from the host's thread.
 void editorSetParameter(AEffEditor* editor, VstInt32 index, float value);
 
 // The editor's two chunk words: Pre switch (tag 500), then Fine switch (tag 501).
+// [UI thread]
 void editorGetState(AEffEditor* editor, float words[2]);
 void editorSetState(AEffEditor* editor, const float words[2]);
 

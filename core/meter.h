@@ -43,7 +43,7 @@ struct MeterCoefficients {
 // flushed exactly when x is below this.
 double flushFloor(double k);
 
-MeterCoefficients meterCoefficients(int ballisticsWord, double sampleRate);
+MeterCoefficients meterCoefficients(int ballisticsWord, double sampleRate); // [any thread]
 
 // The coefficients of every ballistics word at one sample rate. They depend on nothing
 // else, so they are made when the rate changes (while audio is stopped) and a target
@@ -51,8 +51,9 @@ MeterCoefficients meterCoefficients(int ballisticsWord, double sampleRate);
 class MeterCoefficientTable {
 public:
     explicit MeterCoefficientTable(double sampleRate) { fill(sampleRate); }
-    void fill(double sampleRate);
-    // The row of the word's two low bits: meterCoefficients(ballisticsWord, sampleRate).
+    void fill(double sampleRate); // [UI thread], audio stopped (setSampleRate)
+    // [any thread] The row of the word's two low bits: meterCoefficients(ballisticsWord,
+    // sampleRate).
     MeterCoefficients row(int ballisticsWord) const;
 
 private:
@@ -68,7 +69,9 @@ struct MeterAccumulators {
     std::uint64_t count;
 };
 
-// The hand-off between the audio thread (single writer) and the editor (single reader),
+// The hand-off between the [audio thread] (single writer of the values and the sequence
+// word's count and writing bit) and the [UI thread] (single reader, whose only write is the
+// sequence word's taken bit),
 // free of data races. The audio thread keeps its accumulators in registers for a block
 // and publishes them at the block's end under one sequence word; the reader takes a
 // consistent set of published values, and taking them clears the peaks, sums and count
@@ -84,32 +87,32 @@ struct MeterAccumulators {
 // made between its read and its store.
 class SharedMeters {
 public:
-    // Audio thread, at the start of a block: the accumulators as published, with peaks,
+    // [audio thread] At the start of a block: the accumulators as published, with peaks,
     // sums and count at 0 when the reader took them since.
     void load(MeterAccumulators& acc);
-    // Audio thread, at the end of a block started from `start` (what load gave):
+    // [audio thread] At the end of a block started from `start` (what load gave):
     // open, write, close.
     void publish(const MeterAccumulators& start, const MeterAccumulators& now) {
         const std::uint64_t opened = open();
         write(opened, start, now);
         close(opened);
     }
-    // UI thread: fills the snapshot; false (RMS positions untouched) when no sample was
+    // [UI thread] Fills the snapshot; false (RMS positions untouched) when no sample was
     // counted since the last successful snapshot. Observe until a publication is not being
     // written, then take; again from observing when a publication came in between.
-    bool snapshot(MeterSnapshot& out);
-    // All values to 0 (resume, while audio is stopped).
+    [[nodiscard]] bool snapshot(MeterSnapshot& out);
+    // All values to 0. [UI thread] (resume), while audio is stopped.
     void clear();
 
     // The steps of publish and snapshot, in their order. Both are made of these and
     // nothing else; a reading may fall between any two of the writer's steps.
     //
-    // Audio thread: marks a publication as being written and answers the word before it,
+    // [audio thread] Marks a publication as being written and answers the word before it,
     // which tells whether the reader took the last publication during the block.
     std::uint64_t open();
-    // Audio thread: the block's values (split from what was taken, when it was).
+    // [audio thread] The block's values (split from what was taken, when it was).
     void write(std::uint64_t opened, const MeterAccumulators& start, const MeterAccumulators& now);
-    // Audio thread: the publication is whole, and not taken.
+    // [audio thread] The publication is whole, and not taken.
     void close(std::uint64_t opened);
 
     // What one reading saw.
@@ -118,12 +121,12 @@ public:
         double envelope[kMeterChannels], peak[kMeterChannels], sum[kMeterChannels];
         std::uint64_t count;
     };
-    // UI thread: reads the publication; false while one is being written (nothing read).
-    bool observe(Reading& r) const;
-    // UI thread: takes what observe read, so that the writer's next block starts from 0;
+    // [UI thread] Reads the publication; false while one is being written (nothing read).
+    [[nodiscard]] bool observe(Reading& r) const;
+    // [UI thread] Takes what observe read, so that the writer's next block starts from 0;
     // a publication taken before reads with peaks and count 0. False when a publication
     // came after observe: the reading does not stand.
-    bool take(Reading& r);
+    [[nodiscard]] bool take(Reading& r);
 
 private:
     // Bit 0: the reader took the current publication. Bit 1: a publication is being
@@ -135,7 +138,7 @@ private:
     std::atomic<double> peak_[kMeterChannels] = {};
     std::atomic<double> sum_[kMeterChannels] = {};
     std::atomic<std::uint64_t> count_ = 0;
-    bool startTaken_ = false; // audio thread: the block's start was a taken publication
+    bool startTaken_ = false; // [audio thread] the block's start was a taken publication
 };
 
 } // namespace kavet

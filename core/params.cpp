@@ -1,5 +1,7 @@
 #include "params.h"
 
+#include "base/contract.h"
+
 #include <cctype>
 #include <climits>
 #include <cmath>
@@ -75,7 +77,9 @@ void formatDisplay(int index, float display, char* out) {
         formatPan(display, out);
         return;
     default:
+        // Every caller answers an index out of range before it asks for a text.
         out[0] = '\0';
+        KAVET_EXPECT(index >= kGain && index <= kPan);
         return;
     }
 }

@@ -1,5 +1,5 @@
 // The parameter model: names, labels, defaults, the gain and trim laws, display texts and
-// the conversions from typed text. Pure functions; the effect keeps the state.
+// the conversions from typed text. Pure functions, [any thread]; the effect keeps the state.
 #pragma once
 
 #include "config.h"
@@ -45,10 +45,11 @@ double gainToValue(double linear);
 
 // Clamp to 0..1; NaN is reported as not a number so callers can keep the old value.
 // A negative zero becomes +0, so stored values and chunks never hold a negative zero.
-bool clampNormalised(float in, float& out);
+[[nodiscard]] bool clampNormalised(float in, float& out);
 
 // Display text of a parameter from its display value, at most 7 characters plus the
-// terminator. `out` must hold kDisplayTextSize bytes.
+// terminator. `out` must hold kDisplayTextSize bytes; `index` must be 0 to 5 (a broken
+// contract answers an empty text).
 inline constexpr std::size_t kDisplayTextSize = 32;
 void formatDisplay(int index, float display, char* out);
 

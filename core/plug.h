@@ -30,8 +30,8 @@ inline constexpr float kMaxSampleRate = 768000.0f;
 struct Parameter {
     char name[32];
     char label[32];
-    float value;                // normalised, 0..1; UI thread
-    std::atomic<float> display; // derived; read by the audio thread's target computation
+    float value;                // normalised, 0..1; written by setParameter [any thread]
+    std::atomic<float> display; // derived; read by the target computation [any thread]
 };
 
 struct Program {
@@ -44,51 +44,57 @@ public:
     explicit Plug(audioMasterCallback audioMaster);
     ~Plug() override;
 
-    void resume() override;
-    void setSampleRate(float rate) override;
+    void resume() override;                  // [UI thread], audio stopped
+    void setSampleRate(float rate) override; // [UI thread], audio stopped
 
-    // Audio thread.
+    // [audio thread]
     void processReplacing(float** inputs, float** outputs, VstInt32 frames) override;
     void processDoubleReplacing(double** inputs, double** outputs, VstInt32 frames) override;
     void process(float** inputs, float** outputs, VstInt32 frames) override;
 
-    void setParameter(VstInt32 index, float value) override;
-    float getParameter(VstInt32 index) override;
-    void setProgram(VstInt32 program) override;
-    void setProgramName(char* name) override;
-    void getProgramName(char* name) override;
-    void getParameterLabel(VstInt32 index, char* label) override;
-    void getParameterDisplay(VstInt32 index, char* text) override;
-    void getParameterName(VstInt32 index, char* text) override;
+    void setParameter(VstInt32 index, float value) override;       // [any thread]
+    float getParameter(VstInt32 index) override;                   // [any thread]
+    void setProgram(VstInt32 program) override;                    // [UI thread]
+    void setProgramName(char* name) override;                      // [UI thread]
+    void getProgramName(char* name) override;                      // [UI thread]
+    void getParameterLabel(VstInt32 index, char* label) override;  // [any thread]
+    void getParameterDisplay(VstInt32 index, char* text) override; // [any thread]
+    void getParameterName(VstInt32 index, char* text) override;    // [any thread]
+    // [UI thread]: the editor's words go with the chunk.
     VstInt32 getChunk(void** data, bool isPreset) override;
-    VstInt32 setChunk(void* data, VstInt32 byteSize, bool isPreset) override;
+    [[nodiscard]] VstInt32 setChunk(void* data, VstInt32 byteSize, bool isPreset) override;
+    // [UI thread] down to getVendorVersion.
     bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
     VstPlugCategory getPlugCategory() override { return kPlugCategEffect; }
     bool getVendorString(char* text) override;
     bool getProductString(char* text) override;
     VstInt32 getVendorVersion() override { return kVendorVersion; }
 
-    float getParameterDefault(int index) override;
+    float getParameterDefault(int index) override; // [any thread]
 
     // The effect's own operations.
+    // [audio thread]
     virtual void processMono(float** inputs, float** outputs, VstInt32 frames);
     virtual void processReplacingMono(float** inputs, float** outputs, VstInt32 frames);
     virtual void processDoubleReplacingMono(double** inputs, double** outputs, VstInt32 frames);
     // Plain values: index 0 a linear gain (0 to 8), the others normalised values.
+    // [any thread], as setParameter and getParameter.
     virtual void setControlValue(VstInt32 index, float value);
     virtual float getControlValue(VstInt32 index);
-    // Typed text from the editor's value fields.
+    // Typed text from the editor's value fields. [UI thread]
     virtual void setValueFromText(VstInt32 index, const char* text);
-    // UI thread: levels since the last call; false when no sample was processed since.
-    virtual bool getMeterSnapshot(MeterSnapshot& snapshot);
-    virtual PlugPrefs* getPrefs() { return &prefs; }
+    // Levels since the last call; false when no sample was processed since. [UI thread]:
+    // the reading side of the meter hand-off (SharedMeters), the audio thread publishing.
+    [[nodiscard]] virtual bool getMeterSnapshot(MeterSnapshot& snapshot);
+    virtual PlugPrefs* getPrefs() { return &prefs; } // [UI thread]
+    // [any thread], as setParameter.
     virtual void updateDisplayValues();
-    // Any thread: gain targets, sample period and meter coefficients from the display values,
+    // [any thread]: gain targets, sample period and meter coefficients from the display values,
     // the preferences and the sample rate.
     virtual void updateTargets();
 
-    // True when the editor could not be allocated at construction (the creation function
-    // then destroys the effect and answers null).
+    // [UI thread] True when the editor could not be allocated at construction (the creation
+    // function then destroys the effect and answers null).
     bool lacksEditor() const { return editorMissing; }
 
 private:
@@ -115,7 +121,7 @@ private:
     std::atomic<float> rate{44100.0f};
     MeterCoefficientTable meterTable{44100.0}; // at `rate`; remade by setSampleRate
 
-    // Audio thread (resume writes them while audio is stopped).
+    // [audio thread] (resume writes them while audio is stopped).
     double gain[2] = {1.0, 1.0};
     double elapsedMs = 0.0;
     double lastRefreshMs = 0.0;
@@ -124,6 +130,7 @@ private:
 };
 
 // The creation function of the VST entry: null for a null callback or a failed allocation.
+// [UI thread]
 AudioEffect* createEffectInstance(audioMasterCallback audioMaster);
 
 } // namespace kavet

@@ -1,5 +1,7 @@
 #include "prefs.h"
 
+#include "base/contract.h"
+
 #include <windows.h>
 
 #include <cstring>
@@ -7,6 +9,8 @@
 namespace kavet {
 
 std::int32_t sanitizePrefWord(int word, std::int32_t value) {
+    // The word's index comes from our own loops over kPrefWords, never from a store.
+    KAVET_EXPECT(word >= 0 && word < kPrefWords, 0);
     switch (word) {
     case kPrefFineRange:
     case kPrefTrimRange:

@@ -2,7 +2,7 @@
 // (the pixels are a private copy; the drawn image stays the resource's) or a blank buffer
 // whose pixels are what the toolkit draws. Pixels are 0x00RRGGBB words (bytes blue, green,
 // red, reserved), rows top-down, stride = width x 4. A resource that cannot be loaded leaves
-// a null pixel pointer, which every consumer skips. UI thread only.
+// a null pixel pointer, which every consumer skips. [UI thread]
 #pragma once
 
 #include "pixels/pixel_view.h"

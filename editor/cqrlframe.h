@@ -1,6 +1,6 @@
 // CQRLFrame: the editor's frame. It offers dropped files to the modal view, or else to the
 // children under the drop point, and lets the editor walk its child list to find controls
-// by tag. UI thread only.
+// by tag. [UI thread]
 #pragma once
 
 #include "toolkit/control.h"

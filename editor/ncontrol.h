@@ -3,7 +3,7 @@
 // buffer and hand it to the toolkit. It also holds the mouse conventions that the fader and
 // the dial share: reset to the default by Control-click, Alt-click or a double click, and
 // modal left-button drags with a tenth of the movement while Shift is held, every change
-// bracketed by beginEdit and endEdit. UI thread only.
+// bracketed by beginEdit and endEdit. [UI thread]
 #pragma once
 
 #include "cdib.h"

@@ -2,7 +2,7 @@
 // dot travelling 270 degrees around the knob's centre. Its value is an angle of 0 to 360
 // degrees (parameter value x 360); dragging turns it one degree per pixel, right or up, a
 // tenth with Shift. The angle and the dot are the pixel engine's (DialModel, drawPointer).
-// UI thread only.
+// [UI thread]
 #pragma once
 
 #include "ncontrol.h"

@@ -3,7 +3,7 @@
 // with a second dB scale. The value is the gain parameter (gain 8 x^3); fine mode spreads a
 // window of +-6, +-12 or +-18 dB around the gain over the whole travel. The law, the fine
 // mode and the pixels are the pixel engine's (FaderModel, FaderPainter); this control wires
-// them to the toolkit and the mouse. UI thread only.
+// them to the toolkit and the mouse. [UI thread]
 #pragma once
 
 #include "ncontrol.h"

@@ -156,7 +156,7 @@ void nSplash::trackButton(toolkit::CDrawContext* context, int button) {
     // The button acts wherever the pointer was released.
     switch (button) {
     case kRevertButton:
-        if (prefs) prefs->loadPrefs(); // a failed load changes nothing
+        if (prefs) (void)prefs->loadPrefs(); // a failed load changes nothing
         break;
     case kSaveButton:
         if (prefs) prefs->savePrefs();

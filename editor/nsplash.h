@@ -1,7 +1,7 @@
 // nSplash: the logo, which highlights under the pointer and opens the options page over the
 // whole editor. The page edits the seven live preference words at once (the effect and the
 // editor use them immediately); Close puts back the words the page opened with, Apply keeps
-// the edits, Revert and Save load and store the user's defaults. UI thread only.
+// the edits, Revert and Save load and store the user's defaults. [UI thread]
 #pragma once
 
 #include "core/prefs.h"

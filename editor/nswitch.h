@@ -1,7 +1,7 @@
 // nSwitch: a two-state button with an LED (Phase, Mute, Bypass, Fine and the meter source).
 // Its strip of W x H pixels holds the off image in the left half and the on image in the
 // right half; in each half the first 36 columns are the button face, the rest the LED.
-// UI thread only.
+// [UI thread]
 #pragma once
 
 #include "toolkit/bitmap.h"

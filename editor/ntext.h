@@ -2,7 +2,7 @@
 // parameter's display text and open the toolkit's text-entry window on a click; readouts
 // (peak and RMS) print an amplitude in dB, or "-", and clear the editor's maxima on a click.
 // The text is drawn with the bitmap digit font over a snapshot of the background.
-// UI thread only.
+// [UI thread]
 #pragma once
 
 #include "pixels/digit_font.h"

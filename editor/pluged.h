@@ -1,7 +1,8 @@
 // PlugEd: the plug-in's editor. A fixed 265 x 534 window built from one background bitmap
 // and the controls of the channel strip (stereo or mono by the build's configuration). It
 // receives every user change from its controls, converts values and text for its value
-// fields, and at each idle moves the meters, readouts and lamps. UI thread only.
+// fields, and at each idle moves the meters, readouts and lamps. [UI thread] unless a
+// function says otherwise.
 #pragma once
 
 #include "cqrlframe.h"
@@ -48,22 +49,24 @@ public:
     // `parent` is the host's window. A null window, or one the windowing layer does not know
     // (a window id of another window system), is refused: nothing is built, the answer is
     // false and the effect works on without an editor window.
-    bool open(void* parent) override;
-    void close() override;
+    bool open(void* parent) override; // [UI thread]
+    void close() override;            // [UI thread]
+    // [UI thread] (effEditIdle): the reading side of the meter hand-off.
     void idle() override;
     // Every control with tag `index`, in creation order, shows `value`; nothing while closed.
+    // [any thread]: the effect's setParameter forwards it from the host's thread.
     void setParameter(VstInt32 index, float value) override;
 
     // Virtual slots in this order, after those of AEffGUIEditor.
-    // words[0] := the Pre switch (tag 500), words[1] := the Fine switch (tag 501); 0 for a
-    // switch that does not exist (editor closed).
+    // [UI thread] (the effect's getChunk and setChunk). words[0] := the Pre switch (tag 500),
+    // words[1] := the Fine switch (tag 501); 0 for a switch that does not exist (editor closed).
     virtual void getEditorState(float* words);
     // The next open starts the switches from these words; open switches follow at once.
     virtual void setEditorState(const float* words);
 
-    // CControlListener.
+    // CControlListener. [UI thread]
     void valueChanged(toolkit::CDrawContext* context, toolkit::CControl* control) override;
-    // StringValParameter.
+    // StringValParameter. [UI thread]
     void getText(std::int32_t index, char* text) override;
     void setFromText(std::int32_t index, const char* text) override;
 

@@ -1,6 +1,6 @@
 // How a text field converts between a parameter's value and its text: the field asks its
 // value source for the display of the current value and hands it what the user typed. The
-// editor implements it by forwarding to the effect. UI thread only.
+// editor implements it by forwarding to the effect. [UI thread]
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,9 @@
 // The effect's link to its editor (core/editor_link.h), bound where the modules are linked:
-// the effect of this configuration always has a PlugEd.
+// the effect of this configuration always has a PlugEd. The effect asks for its editor
+// before every call, so a null editor here is a fault of the effect, not of a host.
 #include "core/editor_link.h"
+
+#include "base/contract.h"
 
 #include "editor/pluged.h"
 
@@ -13,14 +16,17 @@ AEffEditor* createEditor(Plug* effect) noexcept {
 }
 
 void editorSetParameter(AEffEditor* editor, VstInt32 index, float value) {
+    KAVET_EXPECT(editor != nullptr);
     static_cast<editor::PlugEd*>(editor)->setParameter(index, value);
 }
 
 void editorGetState(AEffEditor* editor, float words[2]) {
+    KAVET_EXPECT(editor != nullptr);
     static_cast<editor::PlugEd*>(editor)->getEditorState(words);
 }
 
 void editorSetState(AEffEditor* editor, const float words[2]) {
+    KAVET_EXPECT(editor != nullptr);
     static_cast<editor::PlugEd*>(editor)->setEditorState(words);
 }
 

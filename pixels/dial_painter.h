@@ -1,7 +1,7 @@
 // The pixels and value logic of the knob control (nDial): the knob is part of the background;
 // the control draws a soft dot that travels 270 degrees on a circle of radius 10 around the
 // centre (16, 16) of its 31 x 31 area, lower left at value 0, top at 0.5, lower right at 1.
-// User-interface thread only.
+// [UI thread]
 #pragma once
 
 #include "pixel_view.h"

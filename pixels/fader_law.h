@@ -20,7 +20,7 @@ double positionToLevel(double p);
 // l^(1/K): the fader position of a level l (fraction of the full scale 8).
 double levelToPosition(double l);
 
-// User-interface thread only.
+// [UI thread]
 class FaderModel {
 public:
     static constexpr float kDefaultValue = 0.5f; // 0 dB

@@ -1,7 +1,7 @@
 // The pixels of the gain fader control (nFader): its two dB scales, the cap, the meter bars
 // with their colour zones and RMS lines, and the hold marks. The control copies its background
 // snapshot into the work buffer and calls paint(); everything here is computed on pixels.
-// User-interface thread only.
+// [UI thread]
 #pragma once
 
 #include "digit_font.h"

@@ -1,5 +1,5 @@
 // A rectangular part of a pixel view, clipped to it: the source or target of a plain copy
-// (copyPixels copies the overlap of two views). UI thread only.
+// (copyPixels copies the overlap of two views). [UI thread]
 #pragma once
 
 #include "pixel_view.h"

@@ -1,6 +1,6 @@
 // Text of the numeric fields (nText) and the geometry of the options page (nSplash): what the
 // controls print and where, and which option or button a point on the page chooses.
-// User-interface thread only.
+// [UI thread]
 #pragma once
 
 #include "digit_font.h"

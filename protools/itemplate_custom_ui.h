@@ -1,5 +1,5 @@
 // ITemplateCustomUI: the editor wrapper as the process and the placeholder view see it
-// (CTemplateCustomUI implements it). Slot order is fixed. UI thread only.
+// (CTemplateCustomUI implements it). Slot order is fixed. [UI thread]
 #pragma once
 
 class ITemplateProcess;
@@ -9,7 +9,7 @@ public:
     explicit ITemplateCustomUI(ITemplateProcess* process) : process_(process) {}
     virtual ~ITemplateCustomUI() = default;
     virtual void RegisterWindowClass() = 0;
-    virtual bool Open(void* parentWindow) = 0;
+    [[nodiscard]] virtual bool Open(void* parentWindow) = 0;
     virtual bool Close() = 0;
     virtual long Reserved() = 0;
     virtual void Idle() = 0;

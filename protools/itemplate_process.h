@@ -1,5 +1,5 @@
 // ITemplateProcess: how adaptor code outside the process class (the host callback, the
-// editor wrapper) reaches a process. Slot order is fixed.
+// editor wrapper) reaches a process. Slot order is fixed. [UI thread]
 #pragma once
 
 #include <windows.h>
@@ -18,8 +18,9 @@ public:
     // then the algorithm update follows.
     virtual std::int32_t SetHostControlValue(long index, std::int32_t value) = 0;
     // 2, 3: the control's current and default control values.
-    virtual std::int32_t GetHostControlValue(long index, std::int32_t* value) = 0;
-    virtual std::int32_t GetHostControlDefaultValue(long index, std::int32_t* value) = 0;
+    [[nodiscard]] virtual std::int32_t GetHostControlValue(long index, std::int32_t* value) = 0;
+    [[nodiscard]] virtual std::int32_t GetHostControlDefaultValue(long index,
+                                                                  std::int32_t* value) = 0;
     // 4: the editor wrapper (owned by the process from then on).
     virtual void AttachCustomUI(ITemplateCustomUI* ui) = 0;
     // 5, 6: gesture on host control `index` begins / ends.

@@ -6,6 +6,7 @@
 #include "qrl_gain_control.h"
 #include "template_process_rtas.h"
 
+#include "base/contract.h"
 #include "core/plug.h"
 
 namespace {
@@ -48,12 +49,14 @@ void CTemplateNoUIProcessRTAS::EffectParameterChanged(long param) {
     const float value = effect_->getControlValue(static_cast<VstInt32>(param));
     std::int32_t controlValue;
     if (IsContinuousControl(index)) {
+        // EffectInit made every control of a parameter, continuous or discrete as
+        // IsContinuousControl tells.
         auto* continuous = dynamic_cast<CPluginControl_Continuous*>(control);
-        if (continuous == nullptr) return;
+        KAVET_EXPECT(continuous != nullptr);
         controlValue = continuous->ConvertContinuousToControl(static_cast<double>(value));
     } else {
         auto* discrete = dynamic_cast<CPluginControl_Discrete*>(control);
-        if (discrete == nullptr) return;
+        KAVET_EXPECT(discrete != nullptr);
         // Truncated towards zero: any plain value below 1 is "off".
         controlValue = discrete->ConvertDiscreteToControl(static_cast<long>(value));
     }

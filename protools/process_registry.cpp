@@ -8,7 +8,7 @@ namespace kavet::pt {
 
 namespace {
 
-// The callback runs on the UI thread (editor gestures), never on the audio thread, so a
+// The callback runs on the [UI thread] (editor gestures), never on the audio thread, so a
 // lock costs nothing where it matters and keeps a concurrent insertion from tearing a read.
 struct Guard {
     Guard() { Lock().lock(); }

@@ -27,7 +27,7 @@ std::int32_t CTemplateNoUIProcessRTAS::SetChunk(ptfw::OSType id,
     if (chunk->fSize < ptfw::kChunkHeaderBytes) return ptfw::kErrChunkTooSmall;
     // The effect validates the contents (a wrong size is refused and its state kept); the
     // host hears success either way. setChunk only reads the bytes.
-    effect_->setChunk(const_cast<unsigned char*>(ptfw::ChunkData(chunk)),
-                      chunk->fSize - ptfw::kChunkHeaderBytes, false);
+    (void)effect_->setChunk(const_cast<unsigned char*>(ptfw::ChunkData(chunk)),
+                            chunk->fSize - ptfw::kChunkHeaderBytes, false);
     return ptfw::kNoErr;
 }

@@ -1,7 +1,7 @@
 // CTemplateCustomUI: the editor wrapper. It opens the effect's own editor (an AEffEditor, as
 // a VST host would) inside a plain child window of the host's plug-in window, idles it,
 // draws it and closes it. The editor belongs to the effect; the wrapper belongs to the
-// process. UI thread only.
+// process. [UI thread]
 #pragma once
 
 #include "itemplate_custom_ui.h"
@@ -29,7 +29,7 @@ public:
     // Places the child window centred at the bottom of `parentWindow`'s client area and
     // opens the editor in it. False for a null parent; throws CDAEError with the system
     // error code when the child window cannot be created.
-    bool Open(void* parentWindow) override;
+    [[nodiscard]] bool Open(void* parentWindow) override;
     // Closes the editor and destroys the child window; false when none is open.
     bool Close() override;
     long Reserved() override { return 0; }

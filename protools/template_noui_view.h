@@ -1,6 +1,6 @@
 // CTemplateNoUIView: the placeholder view that the description "!NoUIView[('NoID')]"
 // instantiates. It draws by asking the attached editor wrapper to draw the same rectangle.
-// UI thread.
+// [UI thread]
 #pragma once
 
 #include "protools/framework/custom_view.h"

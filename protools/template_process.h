@@ -12,8 +12,8 @@ public:
     ~CTemplateNoUIProcess() override;
 
     std::int32_t SetHostControlValue(long index, std::int32_t value) override;
-    std::int32_t GetHostControlValue(long index, std::int32_t* value) override;
-    std::int32_t GetHostControlDefaultValue(long index, std::int32_t* value) override;
+    [[nodiscard]] std::int32_t GetHostControlValue(long index, std::int32_t* value) override;
+    [[nodiscard]] std::int32_t GetHostControlDefaultValue(long index, std::int32_t* value) override;
     void AttachCustomUI(ITemplateCustomUI* ui) override;
     std::int32_t TouchHostControl(long index) override;
     std::int32_t ReleaseHostControl(long index) override;
@@ -22,7 +22,7 @@ public:
     std::int32_t EnterPlugInResources() override;
     void LeavePlugInResources(std::int32_t previous) override;
 
-    // The view operations (UI thread). The editor wrapper is made by the first rectangle
+    // The view operations. [UI thread] The editor wrapper is made by the first rectangle
     // or view request, and only for an effect that has an editor: without one the process
     // answers an empty rectangle and no view.
     void GetViewRect(PtViewRect* rect) override;

@@ -28,23 +28,27 @@ public:
 
     kavet::Plug* GetEffect() override { return effect_; }
 
-    // Audio thread.
+    // [audio thread]
     void RenderAudio(float** inputs, float** outputs, long frames) override;
     long GetMeters(std::int32_t* values, char* clips) override;
-    // The effect's resume: its gains jump to their targets and its meters clear.
+    // The effect's resume: its gains jump to their targets and its meters clear. [UI thread],
+    // never while rendering.
     void ResetAlgorithm() override;
 
-    std::int32_t GetChunk(ptfw::OSType id, ptfw::SFicPlugInChunk* chunk) override;
-    std::int32_t SetChunk(ptfw::OSType id, const ptfw::SFicPlugInChunk* chunk) override;
+    // [UI thread]
+    [[nodiscard]] std::int32_t GetChunk(ptfw::OSType id, ptfw::SFicPlugInChunk* chunk) override;
+    [[nodiscard]] std::int32_t SetChunk(ptfw::OSType id,
+                                        const ptfw::SFicPlugInChunk* chunk) override;
 
     // Continuous by index: 1 and 2, and 6 (Pan) in the stereo build.
     static bool IsContinuousControl(long index);
     // The effect reported a change of parameter `param` (opcode 0): set host control
-    // param + 1 from the effect's plain value.
+    // param + 1 from the effect's plain value. [UI thread] (editor gestures).
     void EffectParameterChanged(long param);
 
 protected:
-    void EffectInit() override;
+    void EffectInit() override; // [UI thread] (the loading thread included)
+    // A host control changed: the effect takes its plain value. [any thread]
     void UpdateControlValueInAlgorithm(long index) override;
 
 private:
@@ -61,5 +65,6 @@ private:
 CEffectProcess* NewNoUIProcessRTAS();
 
 // The host callback each effect is constructed with (opcodes 0, 43 and 44; others answer 0).
+// [UI thread] (editor gestures; see process_registry.cpp).
 VstIntPtr VSTCALLBACK AdaptorHostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index,
                                           VstIntPtr value, void* ptr, float opt);

@@ -9,7 +9,7 @@
 
 namespace {
 
-VstInt32 knobMode = 0; // process-wide, UI thread
+VstInt32 knobMode = 0; // process-wide, [UI thread]
 
 // doIdleStuff pacing, in ms.
 constexpr std::uint32_t kIdleInterval = 200;

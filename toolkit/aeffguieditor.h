@@ -1,6 +1,6 @@
 // AEffGUIEditor: the editor base of a toolkit editor. It owns the frame (built by the
 // derived editor's open) and keeps the host and the screen alive while a control tracks
-// the mouse (doIdleStuff). UI thread only.
+// the mouse (doIdleStuff). [UI thread] unless a function says otherwise.
 #pragma once
 
 #include "vst/aeffeditor.h"
@@ -25,6 +25,8 @@ public:
     bool setKnobMode(VstInt32 mode) override;
 
     // Virtual slots in this order, after those of AEffEditor.
+    // The effect's parameter changed. [any thread]: the effect forwards the host's
+    // setParameter from whichever thread calls it.
     virtual void setParameter(VstInt32 index, float value);
     virtual void beginEdit(VstInt32 index);
     virtual void endEdit(VstInt32 index);

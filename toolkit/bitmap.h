@@ -1,6 +1,6 @@
 // CBitmap: a bitmap from the module's resources (by integer id), drawn opaque or with a
 // transparency key. Shared by reference count between the editor and the views that show
-// it. UI thread only.
+// it. [UI thread]
 #pragma once
 
 #include "refcounter.h"

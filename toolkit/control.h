@@ -1,5 +1,5 @@
 // CControl: a view with a value, a range, a default, a tag and a listener; the base of every
-// control of the editor. CControlListener: how a control reports a user change. UI thread only.
+// control of the editor. CControlListener: how a control reports a user change. [UI thread]
 #pragma once
 
 #include "view.h"
@@ -35,6 +35,8 @@ public:
     // Virtual slots in this order, after CView's.
     // Keeps the editor painting and the host running during a mouse-tracking loop.
     virtual void doIdleStuff();
+    // [any thread] as well: the editor's setParameter stores the host's value here and marks
+    // the control dirty; the UI thread draws it at its next idle.
     virtual void setValue(float val);
     virtual float getValue() const;
     virtual void setMin(float val);

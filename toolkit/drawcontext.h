@@ -1,7 +1,7 @@
 // CDrawContext: a drawing surface over a Windows device context, with an origin offset that
 // containers shift while they draw their children, a clip rectangle, the current colours,
 // pen, brush and font, and the mouse queries that controls poll in their tracking loops.
-// UI thread only. Contexts are short-lived: made per window message or idle pass and
+// [UI thread] Contexts are short-lived: made per window message or idle pass and
 // released with forget (or kept on the stack by the window procedure).
 #pragma once
 

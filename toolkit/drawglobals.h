@@ -1,7 +1,7 @@
 // Process-wide state that the drawing layer reads: the module whose bitmap resources are
 // loaded, the mouse-button swap flag and the msimg32 entry points. The frame writes the last
 // two when it registers its window class and when it is constructed; drawing only reads them.
-// UI thread only, no locking.
+// [UI thread], no locking.
 #pragma once
 
 #include <windows.h>

@@ -181,7 +181,7 @@ void CDropTarget::dropFiles(STGMEDIUM& medium) {
             continue;
         }
         if (endsWithLnk(name)) {
-            resolveShortcut(name); // an unresolved shortcut keeps its own name
+            (void)resolveShortcut(name); // an unresolved shortcut keeps its own name
         }
         const std::size_t bytes = std::strlen(name) + 1;
         char* copy = new char[bytes];

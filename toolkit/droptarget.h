@@ -1,7 +1,7 @@
 // CDropTarget: the OLE drop target of a frame window. Text (CF_TEXT) and files (CF_HDROP)
 // dropped on the window reach the frame's onDropFiles with the pointer in frame-window
 // coordinates; dropped shortcuts (".lnk") are resolved to their targets where the system can.
-// UI thread only.
+// [UI thread]
 #pragma once
 
 #include <windows.h>
@@ -49,6 +49,6 @@ private:
 
 // Replaces `name` (a buffer of CDropTarget::kNameBufferSize bytes) by the target of the shell
 // link it names; false, with `name` unchanged, when the link cannot be resolved.
-bool resolveShortcut(char* name);
+[[nodiscard]] bool resolveShortcut(char* name);
 
 } // namespace toolkit

@@ -1,6 +1,6 @@
 // CFrame: the top view of an editor. It owns a child window inside the parent window the
 // host gives, and routes painting, clicks and the mouse wheel from Windows to its views.
-// UI thread only (the thread that created the window).
+// [UI thread] (the thread that created the window).
 #pragma once
 
 #include "viewcontainer.h"
@@ -30,11 +30,12 @@ public:
     virtual void doIdleStuff();
     virtual std::uint32_t getTicks() const;
     virtual std::int32_t getKnobMode() const;
-    virtual bool getPosition(std::int32_t& x, std::int32_t& y) const;
-    virtual bool setSize(std::int32_t width, std::int32_t height);
-    virtual bool getSizeOf(CRectangle& rect) const;
-    virtual bool getSize(CRectangle& rect) const;
-    // Refused while another modal view is set; the modal view becomes a child.
+    [[nodiscard]] virtual bool getPosition(std::int32_t& x, std::int32_t& y) const;
+    [[nodiscard]] virtual bool setSize(std::int32_t width, std::int32_t height);
+    [[nodiscard]] virtual bool getSizeOf(CRectangle& rect) const;
+    [[nodiscard]] virtual bool getSize(CRectangle& rect) const;
+    // Refused while another modal view is set; the modal view becomes a child. Clearing it
+    // (null) always succeeds.
     virtual bool setModalView(CView* view);
     virtual CView* getModalView() const;
     virtual void beginEdit(std::int32_t tag);

@@ -1,6 +1,6 @@
 // COffscreenContext: a drawing context on a memory bitmap, used by containers for double
 // buffering: they draw into it and copy the finished rectangle to the window in one blit.
-// UI thread only.
+// [UI thread]
 #pragma once
 
 #include "drawcontext.h"

@@ -1,5 +1,5 @@
 // CParamDisplay: a control that shows its value as text, converted by the owner's callbacks,
-// in a font of the font table with its own colours, alignment and frame style. UI thread only.
+// in a font of the font table with its own colours, alignment and frame style. [UI thread]
 #pragma once
 
 #include "control.h"

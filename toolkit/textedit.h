@@ -1,6 +1,6 @@
 // CTextEdit: a text display that opens a native "EDIT" window over itself for typing. The
 // edit ends by Return or by the loss of the keyboard focus, both keeping the typed text; a
-// changed text is reported to the listener once. UI thread only; one edit open at a time.
+// changed text is reported to the listener once. [UI thread]; one edit open at a time.
 #pragma once
 
 #include "paramdisplay.h"

@@ -1,5 +1,5 @@
 // CView: a rectangle of the editor that draws itself and takes clicks, the base of every
-// control and container. UI thread only.
+// control and container. [UI thread]
 #pragma once
 
 #include "refcounter.h"

@@ -1,6 +1,6 @@
 // CViewContainer: a view holding child views in a list (first added lies at the bottom),
 // drawing them through an offscreen bitmap of its own size and routing clicks, the wheel,
-// keys and drops to them. UI thread only.
+// keys and drops to them. [UI thread]
 #pragma once
 
 #include "view.h"

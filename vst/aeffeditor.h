@@ -1,5 +1,5 @@
 // AEffEditor: the effect-side editor interface. The effect forwards the host's editor
-// opcodes to it and deletes it on destruction. UI thread only.
+// opcodes to it and deletes it on destruction. [UI thread]
 #pragma once
 
 #include "aeffect.h"

@@ -15,33 +15,39 @@ public:
     AEffect* getAeffect() { return &cEffect; }
     audioMasterCallback getAudioMaster() const { return audioMaster; }
 
-    // Host calls, UI thread.
+    // The host's opcodes. [UI thread]: open, close, mains (suspend, resume), sample rate,
+    // block size, programs, chunks and the editor's opcodes (effEditIdle included). The
+    // parameter texts (effGetParamLabel, effGetParamDisplay, effGetParamName) read only
+    // values safe on [any thread].
     virtual VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                  float opt);
-    virtual void open() {}
-    virtual void close() {}
-    virtual void suspend() {}
-    virtual void resume() {}
+    virtual void open() {}    // [UI thread]
+    virtual void close() {}   // [UI thread]
+    virtual void suspend() {} // [UI thread], audio stopped
+    virtual void resume() {}  // [UI thread], audio stopped
+    // [UI thread], audio stopped.
     virtual void setSampleRate(float rate) { sampleRate = rate; }
-    virtual void setBlockSize(VstInt32 size) { blockSize = size; }
+    virtual void setBlockSize(VstInt32 size) { blockSize = size; } // [UI thread], audio stopped
     float getSampleRate() const { return sampleRate; }
     VstInt32 getBlockSize() const { return blockSize; }
 
-    // Audio thread.
+    // [audio thread]
     virtual void process(float** inputs, float** outputs, VstInt32 sampleFrames);
     virtual void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) = 0;
     virtual void processDoubleReplacing(double** inputs, double** outputs, VstInt32 sampleFrames);
 
-    // Parameters.
-    virtual void setParameter(VstInt32 index, float value);
-    virtual float getParameter(VstInt32 index);
+    // Parameters. The host sets and reads them from [any thread] (automation on the
+    // audio thread, the host's own controls on the UI thread).
+    virtual void setParameter(VstInt32 index, float value); // [any thread]
+    virtual float getParameter(VstInt32 index);             // [any thread]
+    // [UI thread]: the editor reports a user change to the host.
     virtual void setParameterAutomated(VstInt32 index, float value);
-    virtual bool canParameterBeAutomated(VstInt32 index);
-    virtual void getParameterLabel(VstInt32 index, char* label);
-    virtual void getParameterDisplay(VstInt32 index, char* text);
-    virtual void getParameterName(VstInt32 index, char* text);
+    virtual bool canParameterBeAutomated(VstInt32 index);         // [any thread]
+    virtual void getParameterLabel(VstInt32 index, char* label);  // [any thread]
+    virtual void getParameterDisplay(VstInt32 index, char* text); // [any thread]
+    virtual void getParameterName(VstInt32 index, char* text);    // [any thread]
 
-    // Programs and chunks.
+    // Programs and chunks. [UI thread]
     virtual VstInt32 getProgram() { return curProgram; }
     virtual void setProgram(VstInt32 program) { curProgram = program; }
     virtual void setProgramName(char* name);
@@ -49,7 +55,7 @@ public:
     virtual VstInt32 getChunk(void** data, bool isPreset);
     virtual VstInt32 setChunk(void* data, VstInt32 byteSize, bool isPreset);
 
-    // Set-up, during construction.
+    // Set-up, during construction. [UI thread]
     virtual void setUniqueID(VstInt32 id) { cEffect.uniqueID = id; }
     virtual void setNumInputs(VstInt32 inputs) { cEffect.numInputs = inputs; }
     virtual void setNumOutputs(VstInt32 outputs) { cEffect.numOutputs = outputs; }
@@ -59,14 +65,15 @@ public:
     virtual void setInitialDelay(VstInt32 delay) { cEffect.initialDelay = delay; }
 
     // The editor, owned by the effect once attached; sets or clears the has-editor flag.
+    // [UI thread]
     virtual AEffEditor* getEditor() { return editor; }
     virtual void setEditor(AEffEditor* newEditor);
 
-    // Host callback.
+    // Host callback. [UI thread]
     virtual VstInt32 getMasterVersion();
     virtual bool beginEdit(VstInt32 index);
     virtual bool endEdit(VstInt32 index);
-    // Lets the host run its idle work (audioMasterIdle), UI thread; false without a host.
+    // Lets the host run its idle work (audioMasterIdle); false without a host. [UI thread]
     bool masterIdle();
 
 protected:

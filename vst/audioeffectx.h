@@ -9,11 +9,14 @@ public:
     AudioEffectX(audioMasterCallback audioMaster, VstInt32 numPrograms, VstInt32 numParams)
         : AudioEffect(audioMaster, numPrograms, numParams) {}
 
+    // [UI thread], as the base's; the 2.x opcodes below answer constant texts and values.
     VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                          float opt) override;
 
-    // Asks for MIDI events when the effect says it receives them.
+    // Asks for MIDI events when the effect says it receives them. [UI thread]
     void resume() override;
+
+    // [UI thread], through the dispatcher.
 
     virtual VstInt32 canDo(char* text);
     virtual VstPlugCategory getPlugCategory() { return kPlugCategUnknown; }

@@ -127,7 +127,7 @@ void VstPlugin::process(double** inputs, double** outputs, int frames) {
     effect_->processDoubleReplacing(effect_, inputs, outputs, frames);
 }
 
-// Called by the effect on any thread; before the record exists (during the entry) and
+// Called by the effect. [any thread] Before the record exists (during the entry) and
 // from foreign records it answers with the defaults.
 VstIntPtr VSTCALLBACK VstPlugin::hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index,
                                               VstIntPtr, void* ptr, float opt) {

@@ -28,7 +28,7 @@ double readPanPercent(const std::string& option, const std::string& text);
 // --normalize: a loudness from -70 to 0 LUFS; --true-peak-max: -30 to 0 dBTP.
 double readLoudnessTarget(const std::string& option, const std::string& text);
 double readTruePeakCeiling(const std::string& option, const std::string& text);
-int readBlockSize(const std::string& option, const std::string& text);
+[[nodiscard]] int readBlockSize(const std::string& option, const std::string& text);
 
 constexpr int kMinBlock = 1;
 constexpr int kMaxBlock = 65536;

@@ -51,7 +51,7 @@ WindowJob readJob(const std::vector<std::string>& args, bool hasPan) {
 }
 
 // The host's top-level window, on a connection of the host's own (the module opens another
-// for its editor). Used on the UI thread only.
+// for its editor). [UI thread]
 class TopLevel {
 public:
     // Connects to the user's display. Throws HostError when there is none.

@@ -23,7 +23,7 @@ public:
     PendingFile& operator=(const PendingFile&) = delete;
 
     // The open descriptor of the temporary file; the caller takes it over.
-    int takeDescriptor();
+    [[nodiscard]] int takeDescriptor();
     // Renames the temporary file to the final path. Throws HostError on failure (the
     // temporary file is then removed by the destructor).
     void commit();

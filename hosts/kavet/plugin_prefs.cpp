@@ -6,8 +6,8 @@
 namespace kavet::cli {
 
 PluginPrefs loadPluginPrefs() {
-    PlugPrefs prefs; // the defaults when nothing is stored
-    prefs.loadPrefs();
+    PlugPrefs prefs;         // the defaults when nothing is stored
+    (void)prefs.loadPrefs(); // a failed load leaves the defaults
     return {prefs.get(kPrefBallistics), trimRangeDb(prefs.get(kPrefTrimRange))};
 }
 

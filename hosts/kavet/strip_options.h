@@ -28,6 +28,6 @@ struct Signal {
 
 // --signal SRC: an audio file, "demo" for the built-in signal, or empty for none. Throws
 // HostError when the file cannot be read.
-std::optional<Signal> loadSignal(const std::string& source);
+[[nodiscard]] std::optional<Signal> loadSignal(const std::string& source);
 
 } // namespace kavet::cli

@@ -1,6 +1,6 @@
 // The creation in progress: the group sets it around a process factory call, so that the
 // process's framework bases, constructed before the plug-in's own code runs, know their
-// type and the host's set-up. Loading and UI thread only.
+// type and the host's set-up. [UI thread] (the loading thread included).
 #pragma once
 
 #include "plugin_interface.h"

@@ -40,9 +40,9 @@ public:
     std::size_t GetChildCount() const { return children_.size(); }
     CCustomView* GetChild(std::size_t index) const;
 
-    // UI thread: draw the part `area` of this view (nothing by default).
+    // [UI thread] Draw the part `area` of this view (nothing by default).
     virtual void Draw(const ptfw::ViewRect& area);
-    // UI thread: Draw on this view, then on every child whose rectangle meets `area`.
+    // [UI thread] Draw on this view, then on every child whose rectangle meets `area`.
     void DrawTree(const ptfw::ViewRect& area);
     // Switched by the process; the view is told through this operation, once per change.
     virtual void SetActive(bool active);

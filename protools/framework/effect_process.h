@@ -35,7 +35,7 @@ public:
     const CEffectType* GetType() const { return type_; }
     std::int32_t GetSampleRate() const { return sampleRate_.load(std::memory_order_relaxed); }
     void SetSampleRate(std::int32_t rate) { sampleRate_.store(rate, std::memory_order_relaxed); }
-    // Any thread; written by the host between renders.
+    // [any thread]; written by the host between renders.
     int GetNumInputs() const { return inputs_.load(std::memory_order_relaxed); }
     int GetNumOutputs() const { return outputs_.load(std::memory_order_relaxed); }
     void SetChannelCounts(int inputs, int outputs);
@@ -110,7 +110,7 @@ public:
     CCustomView* GetCurrentView() const { return view_; }
     void ActivateView(bool active);
 
-    // The host's view requests (UI thread). The plug-in's hooks are the virtual ones below;
+    // The host's view requests. [UI thread] The plug-in's hooks are the virtual ones below;
     // these keep the framework's side: the root view (owned from creation to disposal) and
     // the drawing port.
     // Creates the root through CreateCustomPlugInView and makes it the current view; an

@@ -109,7 +109,7 @@ typedef struct PtRoutineTable {
     /* The connections changed (channel counts at most 256 each). */
     int32_t (*setChannelCounts)(PtProcess* process, int32_t inputs, int32_t outputs);
 
-    /* Audio thread. */
+    /* [audio thread] */
     void (*render)(PtProcess* process, float** inputs, float** outputs, int32_t frames);
     /* Writes one value and one clip byte per metered output channel into arrays of
      * `capacity` entries; answers the channel count (or a negative status). */

@@ -32,7 +32,7 @@ struct Meters {
     }
     MeterSnapshot snap() {
         MeterSnapshot s{};
-        fx.plug().getMeterSnapshot(s);
+        (void)fx.plug().getMeterSnapshot(s); // nothing counted leaves the RMS values at 0
         return s;
     }
 };
@@ -245,7 +245,7 @@ TEST_P(NoSubnormals, SignalThenLongSilenceLeavesNoSubnormalState) {
     for (long long done = 0; done < total; done += block) {
         m.fx.runDouble(silence);
         MeterSnapshot s{};
-        m.fx.plug().getMeterSnapshot(s);
+        (void)m.fx.plug().getMeterSnapshot(s); // every value is checked, fresh or not
         for (double v : s.values)
             ASSERT_FALSE(isSubnormal(v)) << "after " << done << " samples";
         ++checks;

@@ -91,7 +91,8 @@ TEST(Threads, AudioRunsWhileTheUserInterfaceThreadDrivesEverything) {
             h.dispatch(effGetParamDisplay, p, 0, text);
         }
         MeterSnapshot snapshot{};
-        h.plug().getMeterSnapshot(snapshot);
+        // No fresh samples leaves the zeros, which pass the check as well.
+        (void)h.plug().getMeterSnapshot(snapshot);
         for (double v : snapshot.values)
             badMeters += std::isfinite(v) && v >= 0.0 ? 0 : 1;
 
@@ -101,7 +102,7 @@ TEST(Threads, AudioRunsWhileTheUserInterfaceThreadDrivesEverything) {
         prefs.set(kPrefTrimRange, (round / 3) % 3);
         if (round % 60 == 0) {
             prefs.savePrefs();
-            prefs.loadPrefs();
+            (void)prefs.loadPrefs(); // a load racing the audio thread is the point, not its answer
         }
         if (round % 8 == 0) { // save and restore the state: the same bytes come back
             void* data = nullptr;

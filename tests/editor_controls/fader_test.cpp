@@ -286,8 +286,8 @@ TEST_F(FaderTest, CapTopIsAtRow144For0Db0ForOneAnd352ForZero) {
         makeFader(c.value);
         const driver::Image image = driver::capture(window());
         // For people to look at: the fader as drawn.
-        driver::writePng(image, std::string(KAVET_TEST_OUTPUT_DIR) + "/fader-cap-row-" +
-                                    std::to_string(c.capRow) + ".png");
+        (void)driver::writePng(image, std::string(KAVET_TEST_OUTPUT_DIR) + "/fader-cap-row-" +
+                                          std::to_string(c.capRow) + ".png");
         const int x = capX();
         // The cap's opaque middle (mask 255 in rows 0 to 46) shows the cap's own pixels.
         for (int k = 0; k <= 46; ++k)

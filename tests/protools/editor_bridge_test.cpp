@@ -460,7 +460,7 @@ TEST_F(EditorBridge, TheEffectsOwnEditorOpensIdlesDrawsAndClosesInTheHostWindow)
     kavet::driver::pump();
     const kavet::driver::Image image = kavet::driver::capture(window.window());
     ASSERT_EQ(image.width, 305);
-    kavet::driver::writePng(image, "editor_bridge_host_window.png"); // for people to look at
+    (void)kavet::driver::writePng(image, "editor_bridge_host_window.png"); // for people to look at
     // The editor's bitmaps fill x 20..284, y 66..599; the strip above is the host's own.
     std::set<std::uint32_t> editorColours, stripColours;
     for (int y = 66; y < 600; y += 3)

@@ -77,10 +77,10 @@ void typeChar(char c); // WM_CHAR only
 // A drop on `hwnd` at `client` (the pointer moves there): runs the window's registered
 // IDropTarget at once when called on the window's thread, else when that thread pumps.
 // False when the window has no drop target; `effect` receives the target's answer.
-bool dropFiles(HWND hwnd, POINT client, const std::vector<std::string>& paths,
-               unsigned modifiers = NoModifier, DWORD* effect = nullptr);
-bool dropText(HWND hwnd, POINT client, const std::string& text, unsigned modifiers = NoModifier,
-              DWORD* effect = nullptr);
+[[nodiscard]] bool dropFiles(HWND hwnd, POINT client, const std::vector<std::string>& paths,
+                             unsigned modifiers = NoModifier, DWORD* effect = nullptr);
+[[nodiscard]] bool dropText(HWND hwnd, POINT client, const std::string& text,
+                            unsigned modifiers = NoModifier, DWORD* effect = nullptr);
 void setSwapButtons(bool swapped); // GetSystemMetrics(SM_SWAPBUTTON)
 void setDoubleClickTime(UINT ms);
 // Releases every key and button (without messages), ends any capture and clears the script.
@@ -134,7 +134,7 @@ struct Image {
 // The client area of `hwnd` with its visible children (and theirs) drawn over it at their
 // positions, clipped to their parents. Alpha is 255. Empty for an invalid window.
 Image capture(HWND hwnd);
-bool writePng(const Image& image, const std::string& path);
+[[nodiscard]] bool writePng(const Image& image, const std::string& path);
 std::optional<Image> readPng(const std::string& path);
 
 } // namespace kavet::driver
