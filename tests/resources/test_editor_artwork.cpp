@@ -179,6 +179,7 @@ TEST(EditorBackground, SwitchStripsMatchTheBackgroundAlongTheirEdges) {
             const Bmp strip = bitmap(c->bitmaps[0]);
             const int half = strip.width / 2;
             ASSERT_EQ(half, r.w) << name;
+            ASSERT_EQ(strip.height, r.h) << name;
             for (int on = 0; on < 2; ++on) {
                 for (int x = 0; x < half; ++x) {
                     EXPECT_EQ(strip.at(on * half + x, 0), b.at(r.x + x, r.y))
@@ -198,6 +199,7 @@ TEST(EditorBackground, LogoHalvesMatchTheBackgroundAlongTheirEdgesAndDiffer) {
     const Bmp logo = bitmap(options.bitmaps[0]);
     const Rect r = toRect(options.rect);
     ASSERT_EQ(logo.width, 2 * r.w);
+    ASSERT_EQ(logo.height, r.h);
     for (const Build& build : kBuilds) {
         const Bmp b = bitmap(build.background);
         for (int half = 0; half < 2; ++half) {
