@@ -24,32 +24,14 @@ using toolkit::CView;
 
 namespace {
 
-// Bitmap resources.
-constexpr std::int32_t kBackgroundStereo = 110;
-constexpr std::int32_t kBackgroundMono = 123;
-constexpr std::int32_t kPhaseStrip = 111;
-constexpr std::int32_t kFaderCap = 112;
-constexpr std::int32_t kMuteStrip = 113;
-constexpr std::int32_t kFaderCapMask = 114;
-constexpr std::int32_t kBypassStrip = 116;
-constexpr std::int32_t kPreStrip = 117;
-constexpr std::int32_t kFineStrip = 118;
-constexpr std::int32_t kSmallFont = 119;
-constexpr std::int32_t kLargeFont = 120;
-constexpr std::int32_t kLogo = 121;
-constexpr std::int32_t kOptionsPageStereo = 122;
-constexpr std::int32_t kMeterStrip = 124;
-constexpr std::int32_t kOptionSelector = 125;
-constexpr std::int32_t kPressedButtons = 126;
-constexpr std::int32_t kOptionsPageMono = 127;
+static_assert(layout::kTagGain == kGain && layout::kTagTrim == kTrim &&
+                  layout::kTagPhase == kPhase && layout::kTagMute == kMute &&
+                  layout::kTagBypass == kBypass && layout::kTagPan == kPan,
+              "the layout's parameter tags are the effect's parameter indices");
 
-// Left, top, width, height in editor pixels.
-CRectangle box(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) {
-    return CRectangle(left, top, left + width, top + height);
+CRectangle box(const layout::Rect& r) {
+    return CRectangle(r.left, r.top, r.right(), r.bottom());
 }
-
-// The mono builds move the left readouts into the space of the missing right pair.
-constexpr std::int32_t kLeftReadoutX = kStereo ? 159 : 179;
 
 } // namespace
 
@@ -77,9 +59,9 @@ CQRLFrame* PlugEd::getEditorFrame() const {
 void PlugEd::loadBitmaps() {
     if (background) return;
     registerModuleBitmaps();
-    background = new CDIB(kStereo ? kBackgroundStereo : kBackgroundMono);
-    smallFont = new CDIB(kSmallFont);
-    largeFont = new CDIB(kLargeFont);
+    background = new CDIB(layout::background(kStereo));
+    smallFont = new CDIB(layout::kSmallFont);
+    largeFont = new CDIB(layout::kLargeFont);
 }
 
 bool PlugEd::open(void* parent) {
@@ -88,7 +70,7 @@ bool PlugEd::open(void* parent) {
     if (parent == nullptr || !IsWindow(static_cast<HWND>(parent))) return false;
     AEffGUIEditor::open(parent);
     loadBitmaps();
-    auto* newFrame = new CQRLFrame(box(0, 0, kEditorWidth, kEditorHeight), parent, this);
+    auto* newFrame = new CQRLFrame(box({0, 0, kEditorWidth, kEditorHeight}), parent, this);
     if (newFrame->getWindow() == nullptr) {
         newFrame->forget();
         AEffGUIEditor::close();
@@ -101,45 +83,47 @@ bool PlugEd::open(void* parent) {
 }
 
 void PlugEd::addControls() {
-    const std::int32_t fineRange = prefs->get(kPrefFineRange);
-    fader = new nFader(box(57, 48, 96, 401), kGain, this, kFaderCap, kFaderCapMask, kMeterStrip,
-                       smallFont, background, plug->getParameter(kGain));
-    frame->addView(fader);
-    fader->setFineMode(prefs->get(kPrefDefaultMode) != 0, fineRange);
-
-    // A control made with its one reference goes with the frame (removeAll with forget).
-    auto add = [this](CControl* control) { frame->addView(control); };
-    add(new nDial(box(180, 156, 31, 31), kTrim, this, background, plug->getParameter(kTrim)));
-    add(new nSwitch(box(179, 297, 52, 19), kPhase, this, kPhaseStrip, plug->getParameter(kPhase)));
-    muteSwitch =
-        new nSwitch(box(179, 371, 52, 19), kMute, this, kMuteStrip, plug->getParameter(kMute));
-    add(muteSwitch);
-    bypassSwitch = new nSwitch(box(179, 334, 52, 19), kBypass, this, kBypassStrip,
-                               plug->getParameter(kBypass));
-    add(bypassSwitch);
-    if constexpr (kStereo)
-        add(new nDial(box(180, 226, 31, 31), kPan, this, background, plug->getParameter(kPan)));
-    add(new nSwitch(box(58, 448, 38, 20), kTagPre, this, kPreStrip, preInitial));
-    add(new nSwitch(box(179, 408, 52, 19), kTagFine, this, kFineStrip, fineInitial));
-
-    add(new nText(box(110, 453, 57, 14), kGain, this, largeFont, background, this, true));
-    add(new nText(box(168, 194, 57, 14), kTrim, this, largeFont, background, this, true));
-    if constexpr (kStereo)
-        add(new nText(box(168, 263, 57, 14), kPan, this, largeFont, background, this, true));
-    add(new nText(box(kLeftReadoutX, 65, 33, 10), kTagPeakLeft, this, smallFont, background, this,
-                  false));
-    add(new nText(box(kLeftReadoutX, 108, 33, 10), kTagRmsLeft, this, smallFont, background, this,
-                  false));
-    if constexpr (kStereo) {
-        add(new nText(box(205, 65, 33, 10), kTagPeakRight, this, smallFont, background, this,
-                      false));
-        add(new nText(box(205, 108, 33, 10), kTagRmsRight, this, smallFont, background, this,
-                      false));
+    for (const layout::Control& c : layout::kControls) {
+        if (layout::inBuild(c, kStereo)) addControl(c);
     }
-    options = new nSplash(box(7, 71, 39, 52), kTagOptions, this, kLogo,
-                          kStereo ? kOptionsPageStereo : kOptionsPageMono, kOptionSelector,
-                          kPressedButtons, prefs, largeFont);
-    add(options);
+}
+
+// A control made with its one reference goes with the frame (removeAll with forget).
+void PlugEd::addControl(const layout::Control& c) {
+    const CRectangle size = box(c.rect);
+    const std::int32_t tag = c.tag;
+    CDIB* font = c.font == layout::kSmallFont ? smallFont : largeFont;
+    switch (c.kind) {
+    case layout::Kind::Fader:
+        fader = new nFader(size, tag, this, c.bitmaps[0], c.bitmaps[1], c.bitmaps[2], font,
+                           background, plug->getParameter(tag));
+        frame->addView(fader);
+        fader->setFineMode(prefs->get(kPrefDefaultMode) != 0, prefs->get(kPrefFineRange));
+        return;
+    case layout::Kind::Dial:
+        frame->addView(new nDial(size, tag, this, background, plug->getParameter(tag)));
+        return;
+    case layout::Kind::Switch: {
+        const float initial = tag == kTagPre    ? preInitial
+                              : tag == kTagFine ? fineInitial
+                                                : plug->getParameter(tag);
+        auto* control = new nSwitch(size, tag, this, c.bitmaps[0], initial);
+        if (tag == kMute) muteSwitch = control;
+        if (tag == kBypass) bypassSwitch = control;
+        frame->addView(control);
+        return;
+    }
+    case layout::Kind::Value:
+    case layout::Kind::Readout:
+        frame->addView(
+            new nText(size, tag, this, font, background, this, c.kind == layout::Kind::Value));
+        return;
+    case layout::Kind::Splash:
+        options = new nSplash(size, tag, this, c.bitmaps[0], c.bitmaps[1], c.bitmaps[2],
+                              c.bitmaps[3], prefs, font);
+        frame->addView(options);
+        return;
+    }
 }
 
 void PlugEd::close() {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "cqrlframe.h"
+#include "layout.h"
 #include "stringvalparameter.h"
 
 #include "toolkit/aeffguieditor.h"
@@ -27,17 +28,17 @@ class nSwitch;
 
 // Control tags beyond the parameter indices 0 to 5.
 enum EditorTag : std::int32_t {
-    kTagPre = 500,  // meters and readouts before the fader when on
-    kTagFine = 501, // fine fader mode
-    kTagOptions = 502,
-    kTagPeakLeft = 504,
-    kTagPeakRight = 505,
-    kTagRmsLeft = 508,
-    kTagRmsRight = 509,
+    kTagPre = layout::kTagPre,   // meters and readouts before the fader when on
+    kTagFine = layout::kTagFine, // fine fader mode
+    kTagOptions = layout::kTagOptions,
+    kTagPeakLeft = layout::kTagPeakLeft,
+    kTagPeakRight = layout::kTagPeakRight,
+    kTagRmsLeft = layout::kTagRmsLeft,
+    kTagRmsRight = layout::kTagRmsRight,
 };
 
-inline constexpr std::int32_t kEditorWidth = 265;
-inline constexpr std::int32_t kEditorHeight = 534;
+inline constexpr std::int32_t kEditorWidth = layout::kEditorWidth;
+inline constexpr std::int32_t kEditorHeight = layout::kEditorHeight;
 // Lamps of active Mute and Bypass switches blink with this period (ms) in the Flash style.
 inline constexpr std::uint32_t kFlashPeriodMs = 300;
 
@@ -80,7 +81,8 @@ public:
 
 private:
     void loadBitmaps();
-    void addControls();
+    void addControls(); // from the layout table, in its order
+    void addControl(const layout::Control& c);
     float valueOfTag(std::int32_t tag) const; // -1 when there is no such control
     bool optionsPageOpen() const;
     void takeMeterSnapshot();

@@ -1,10 +1,14 @@
 // The editor artwork's dimensions and colours, in one place.
 //
 // Rectangles are left, top, width, height in editor pixels (the editor is 265 x 534) unless a
-// comment says they are relative to a control. Control rectangles and pixel facts that other
-// code relies on (the meter columns, the fader's tick rows, the option groups and buttons) are
-// fixed by the editor and its controls; everything else here is the artwork's own choice.
+// comment says they are relative to a control. The editor's size and the control rectangles
+// come from the editor's layout table (editor/layout.h), which the editor and the tests read
+// too. Other pixel facts that code relies on (the meter columns, the fader's tick rows, the
+// option groups and buttons) are fixed by the editor's controls; everything else here is the
+// artwork's own choice.
 #pragma once
+
+#include "editor/layout.h"
 
 namespace kavet::art {
 
@@ -20,7 +24,7 @@ struct Rect {
 
 // ---------------------------------------------------------------------------------------------
 // Resource sizes
-inline constexpr int kEditorW = 265, kEditorH = 534;
+inline constexpr int kEditorW = layout::kEditorWidth, kEditorH = layout::kEditorHeight;
 inline constexpr int kSwitchStripW = 104, kSwitchStripH = 19;
 inline constexpr int kPreStripW = 76, kPreStripH = 20;
 inline constexpr int kSwitchFaceW = 36; // face of every switch half; the LED is the rest
@@ -34,24 +38,28 @@ inline constexpr int kPressedW = 210, kPressedH = 37;
 
 // ---------------------------------------------------------------------------------------------
 // Control rectangles of the editor
-inline constexpr Rect kFader{57, 48, 96, 401};
-inline constexpr Rect kTrimKnob{180, 156, 31, 31};
-inline constexpr Rect kPanKnob{180, 226, 31, 31};
-inline constexpr Rect kPhase{179, 297, 52, 19};
-inline constexpr Rect kBypass{179, 334, 52, 19};
-inline constexpr Rect kMute{179, 371, 52, 19};
-inline constexpr Rect kFine{179, 408, 52, 19};
-inline constexpr Rect kPre{58, 448, 38, 20};
-inline constexpr Rect kGainValue{110, 453, 57, 14};
-inline constexpr Rect kTrimValue{168, 194, 57, 14};
-inline constexpr Rect kPanValue{168, 263, 57, 14};
-inline constexpr Rect kPeakL{159, 65, 33, 10};
-inline constexpr Rect kRmsL{159, 108, 33, 10};
-inline constexpr Rect kPeakR{205, 65, 33, 10};
-inline constexpr Rect kRmsR{205, 108, 33, 10};
-inline constexpr Rect kPeakMono{179, 65, 33, 10};
-inline constexpr Rect kRmsMono{179, 108, 33, 10};
-inline constexpr Rect kLogo{7, 71, 39, 52};
+constexpr Rect controlRect(layout::Id id) {
+    const layout::Rect& r = layout::rect(id);
+    return {r.left, r.top, r.width, r.height};
+}
+inline constexpr Rect kFader = controlRect(layout::Id::Fader);
+inline constexpr Rect kTrimKnob = controlRect(layout::Id::TrimDial);
+inline constexpr Rect kPanKnob = controlRect(layout::Id::PanDial);
+inline constexpr Rect kPhase = controlRect(layout::Id::Phase);
+inline constexpr Rect kBypass = controlRect(layout::Id::Bypass);
+inline constexpr Rect kMute = controlRect(layout::Id::Mute);
+inline constexpr Rect kFine = controlRect(layout::Id::Fine);
+inline constexpr Rect kPre = controlRect(layout::Id::Pre);
+inline constexpr Rect kGainValue = controlRect(layout::Id::GainValue);
+inline constexpr Rect kTrimValue = controlRect(layout::Id::TrimValue);
+inline constexpr Rect kPanValue = controlRect(layout::Id::PanValue);
+inline constexpr Rect kPeakL = controlRect(layout::Id::PeakLeft);
+inline constexpr Rect kRmsL = controlRect(layout::Id::RmsLeft);
+inline constexpr Rect kPeakR = controlRect(layout::Id::PeakRight);
+inline constexpr Rect kRmsR = controlRect(layout::Id::RmsRight);
+inline constexpr Rect kPeakMono = controlRect(layout::Id::PeakMono);
+inline constexpr Rect kRmsMono = controlRect(layout::Id::RmsMono);
+inline constexpr Rect kLogo = controlRect(layout::Id::Options);
 
 // ---------------------------------------------------------------------------------------------
 // Inside the fader control (coordinates relative to kFader)

@@ -12,6 +12,7 @@
 #include <vector>
 
 using namespace kavet::art;
+namespace layout = kavet::layout;
 
 namespace {
 
@@ -76,23 +77,23 @@ int main(int argc, char** argv) {
     drawPressedButtons(pressed);
 
     const std::vector<Resource> resources = {
-        {110, "background_stereo", &background},
-        {111, "switch_phase", &phase},
-        {112, "fader_cap", &cap},
-        {113, "switch_mute", &mute},
-        {114, "fader_mask", &mask},
-        {116, "switch_bypass", &bypass},
-        {117, "switch_pre", &pre},
-        {118, "switch_fine", &fine},
-        {119, "font_small", &small},
-        {120, "font_large", &large},
-        {121, "logo", &logo},
-        {122, "options_stereo", &options},
-        {123, "background_mono", &backgroundMono},
-        {124, "meter_colours", &colours},
-        {125, "option_selector", &selector},
-        {126, "options_pressed", &pressed},
-        {127, "options_mono", &optionsMono},
+        {layout::kBackgroundStereo, "background_stereo", &background},
+        {layout::kPhaseStrip, "switch_phase", &phase},
+        {layout::kFaderCap, "fader_cap", &cap},
+        {layout::kMuteStrip, "switch_mute", &mute},
+        {layout::kFaderCapMask, "fader_mask", &mask},
+        {layout::kBypassStrip, "switch_bypass", &bypass},
+        {layout::kPreStrip, "switch_pre", &pre},
+        {layout::kFineStrip, "switch_fine", &fine},
+        {layout::kSmallFont, "font_small", &small},
+        {layout::kLargeFont, "font_large", &large},
+        {layout::kLogo, "logo", &logo},
+        {layout::kOptionsPageStereo, "options_stereo", &options},
+        {layout::kBackgroundMono, "background_mono", &backgroundMono},
+        {layout::kMeterStrip, "meter_colours", &colours},
+        {layout::kOptionSelector, "option_selector", &selector},
+        {layout::kPressedButtons, "options_pressed", &pressed},
+        {layout::kOptionsPageMono, "options_mono", &optionsMono},
     };
 
     std::ofstream rc(out / "kavet.rc");
@@ -148,27 +149,28 @@ int main(int argc, char** argv) {
         place(cr, *byId[id]->canvas, x, y, z, sizeLabel(*byId[id]));
     };
     const double row1 = 20, row2 = row1 + kEditorH * zoom + 60;
-    put(110, 20, row1);
-    put(123, 20 + panelW, row1);
-    put(122, 20 + 2 * panelW, row1);
-    put(127, 20 + 3 * panelW, row1);
+    put(layout::kBackgroundStereo, 20, row1);
+    put(layout::kBackgroundMono, 20 + panelW, row1);
+    put(layout::kOptionsPageStereo, 20 + 2 * panelW, row1);
+    put(layout::kOptionsPageMono, 20 + 3 * panelW, row1);
     place(cr, editor, 20 + 2 * panelW, row2, zoom, "assembled editor (preview)");
     place(cr, page, 20 + 3 * panelW, row2, zoom, "assembled options page (preview)");
-    put(124, 20, row2);
-    put(112, 250, row2);
-    put(114, 250, row2 + 170);
+    put(layout::kMeterStrip, 20, row2);
+    put(layout::kFaderCap, 250, row2);
+    put(layout::kFaderCapMask, 250, row2 + 170);
     double y = row2;
-    for (int id : {111, 113, 116, 118, 117}) {
+    for (int id : {layout::kPhaseStrip, layout::kMuteStrip, layout::kBypassStrip,
+                   layout::kFineStrip, layout::kPreStrip}) {
         put(id, 470, y);
         y += 70;
     }
-    put(121, 760, row2);
-    put(125, 760, row2 + 150);
-    put(119, 250, row2 + 390);
-    put(120, 520, row2 + 390);
+    put(layout::kLogo, 760, row2);
+    put(layout::kOptionSelector, 760, row2 + 150);
+    put(layout::kSmallFont, 250, row2 + 390);
+    put(layout::kLargeFont, 520, row2 + 390);
     place(cr, small, 250, row2 + 460, 8, "119 at 8x");
     place(cr, large, 250, row2 + 560, 8, "120 at 8x");
-    put(126, 250, row2 + 690);
+    put(layout::kPressedButtons, 250, row2 + 690);
     cairo_surface_flush(sheet.surface());
     if (cairo_surface_write_to_png(sheet.surface(), (out / "contact-sheet.png").c_str()) !=
         CAIRO_STATUS_SUCCESS)

@@ -5,10 +5,15 @@
 
 #include "editor/nsplash.h"
 
+#include "editor/layout.h"
+
 #include <gtest/gtest.h>
 
 namespace kavet::test {
 namespace {
+
+constexpr layout::Rect kGainField = layout::rect(layout::Id::GainValue);
+constexpr layout::Rect kLogo = layout::rect(layout::Id::Options);
 
 // A view that records the drops it is offered and accepts them when asked to.
 class DropRecorder : public toolkit::CView {
@@ -59,7 +64,8 @@ TEST(EditorDrops, GoToTheChildrenUnderThePointInCreationOrder) {
 
 TEST(EditorDrops, RefusedWhileAValueIsTyped) {
     DropScene s;
-    s.h.click(138, 460); // the Gain field's entry window takes the focus
+    s.h.click(kGainField.left + 28,
+              kGainField.top + 7); // the Gain field's entry window takes the focus
     s.drop(100, 100);
     EXPECT_EQ(s.refusing->offers, 0);
     EXPECT_EQ(s.accepting->offers, 0);
@@ -67,7 +73,7 @@ TEST(EditorDrops, RefusedWhileAValueIsTyped) {
 
 TEST(EditorDrops, OfferedOnlyToTheOpenOptionsPage) {
     DropScene s;
-    s.h.click(27, 91);
+    s.h.click(kLogo.left + 20, kLogo.top + 20);
     auto* options = dynamic_cast<editor::nSplash*>(s.h.control(editor::kTagOptions));
     ASSERT_TRUE(options->isOpen());
     s.drop(100, 100);

@@ -3,6 +3,7 @@
 // lamps, fine mode) and the cases where no editor window can be made.
 #include "editor_host.h"
 
+#include "editor/layout.h"
 #include "editor/nfader.h"
 #include "editor/nsplash.h"
 #include "editor/nswitch.h"
@@ -20,6 +21,13 @@ namespace {
 using editor::nFader;
 using editor::nSplash;
 using editor::nSwitch;
+
+constexpr layout::Rect kPre = layout::rect(layout::Id::Pre);
+constexpr layout::Rect kFine = layout::rect(layout::Id::Fine);
+constexpr layout::Rect kBypassRect = layout::rect(layout::Id::Bypass);
+constexpr layout::Rect kLogo = layout::rect(layout::Id::Options);
+// The left readouts of the build (the mono build moves them right).
+constexpr layout::Rect kRmsLeft = layout::rect(kStereo ? layout::Id::RmsLeft : layout::Id::RmsMono);
 
 nFader& fader(const EditorHost& h) {
     return *dynamic_cast<nFader*>(h.control(kGain));
@@ -44,35 +52,23 @@ TEST(EditorRecord, HasAnEditorOf265By534) {
     ASSERT_NE(rect, nullptr);
     EXPECT_EQ(rect->top, 0);
     EXPECT_EQ(rect->left, 0);
-    EXPECT_EQ(rect->bottom, 534);
-    EXPECT_EQ(rect->right, 265);
+    EXPECT_EQ(rect->bottom, layout::kEditorHeight);
+    EXPECT_EQ(rect->right, layout::kEditorWidth);
 }
 
-struct ControlRow {
-    std::int32_t tag;
-    int left, top, width, height;
-};
-
 // The controls of the build in creation order (the frame's child order).
-std::vector<ControlRow> expectedControls() {
-    if constexpr (kStereo) {
-        return {{0, 57, 48, 96, 401},    {1, 180, 156, 31, 31},   {2, 179, 297, 52, 19},
-                {3, 179, 371, 52, 19},   {4, 179, 334, 52, 19},   {5, 180, 226, 31, 31},
-                {500, 58, 448, 38, 20},  {501, 179, 408, 52, 19}, {0, 110, 453, 57, 14},
-                {1, 168, 194, 57, 14},   {5, 168, 263, 57, 14},   {504, 159, 65, 33, 10},
-                {508, 159, 108, 33, 10}, {505, 205, 65, 33, 10},  {509, 205, 108, 33, 10},
-                {502, 7, 71, 39, 52}};
-    } else {
-        return {{0, 57, 48, 96, 401},    {1, 180, 156, 31, 31},   {2, 179, 297, 52, 19},
-                {3, 179, 371, 52, 19},   {4, 179, 334, 52, 19},   {500, 58, 448, 38, 20},
-                {501, 179, 408, 52, 19}, {0, 110, 453, 57, 14},   {1, 168, 194, 57, 14},
-                {504, 179, 65, 33, 10},  {508, 179, 108, 33, 10}, {502, 7, 71, 39, 52}};
+std::vector<const layout::Control*> expectedControls() {
+    std::vector<const layout::Control*> rows;
+    for (const layout::Control& c : layout::kControls) {
+        if (layout::inBuild(c, kStereo)) rows.push_back(&c);
     }
+    return rows;
 }
 
 TEST(EditorOpen, BuildsTheControlTableOfTheBuildInOrder) {
     EditorHost h;
-    const std::vector<ControlRow> rows = expectedControls();
+    const std::vector<const layout::Control*> rows = expectedControls();
+    ASSERT_EQ(rows.size(), kStereo ? 16u : 12u);
     std::size_t i = 0;
     for (auto* link = h.editor().getEditorFrame()->getFirstChild(); link; link = link->pNext) {
         ASSERT_LT(i, rows.size());
@@ -80,12 +76,12 @@ TEST(EditorOpen, BuildsTheControlTableOfTheBuildInOrder) {
         ASSERT_NE(control, nullptr) << "child " << i;
         toolkit::CRectangle size;
         control->getViewSize(size);
-        const ControlRow& r = rows[i];
+        const layout::Control& r = *rows[i];
         EXPECT_EQ(control->getTag(), r.tag) << "child " << i;
-        EXPECT_EQ(size.left, r.left) << "child " << i;
-        EXPECT_EQ(size.top, r.top) << "child " << i;
-        EXPECT_EQ(size.width(), r.width) << "child " << i;
-        EXPECT_EQ(size.height(), r.height) << "child " << i;
+        EXPECT_EQ(size.left, r.rect.left) << "child " << i;
+        EXPECT_EQ(size.top, r.rect.top) << "child " << i;
+        EXPECT_EQ(size.width(), r.rect.width) << "child " << i;
+        EXPECT_EQ(size.height(), r.rect.height) << "child " << i;
         ++i;
     }
     EXPECT_EQ(i, rows.size());
@@ -147,7 +143,7 @@ TEST(EditorEcho, HostParameterChangesReachEveryControlWithThatTag) {
 
 TEST(EditorChunk, CarriesThePreAndFineSwitches) {
     EditorHost h;
-    h.click(58 + 10, 448 + 10); // Pre on
+    h.click(kPre.left + 10, kPre.top + 10); // Pre on
     void* data = nullptr;
     ASSERT_EQ(h.dispatch(effGetChunk, 0, 0, &data), kChunkBytes);
     const auto* chunk = static_cast<const StateChunk*>(data);
@@ -177,7 +173,7 @@ TEST(EditorChunk, CarriesThePreAndFineSwitches) {
 
 TEST(EditorClose, SwitchStatesStartOverFromTheInitialStates) {
     EditorHost h;
-    h.click(179 + 10, 408 + 10); // Fine on
+    h.click(kFine.left + 10, kFine.top + 10); // Fine on
     EXPECT_EQ(h.control(editor::kTagFine)->getValue(), 1.0f);
     h.closeEditor();
     EXPECT_EQ(h.frameWindow(), nullptr);
@@ -202,7 +198,7 @@ TEST(EditorIdle, PreSwitchChoosesInputOrOutputForMetersAndReadouts) {
     EXPECT_EQ(h.text(editor::kTagRmsLeft), "-");
     EXPECT_EQ(h.editor().getMaximum(0), 0.5); // the input peak is kept all the same
 
-    h.click(58 + 10, 448 + 10); // Pre on
+    h.click(kPre.left + 10, kPre.top + 10); // Pre on
     h.idle();
     EXPECT_FALSE(fader(h).isPostFader());
     EXPECT_EQ(h.text(editor::kTagPeakLeft), " -6.02");
@@ -211,7 +207,7 @@ TEST(EditorIdle, PreSwitchChoosesInputOrOutputForMetersAndReadouts) {
         EXPECT_EQ(h.text(editor::kTagPeakRight), " -6.02");
         EXPECT_EQ(h.text(editor::kTagRmsRight), " -6.02");
     }
-    h.click(58 + 10, 448 + 10); // Pre off again
+    h.click(kPre.left + 10, kPre.top + 10); // Pre off again
     h.idle();
     EXPECT_TRUE(fader(h).isPostFader());
     EXPECT_EQ(h.text(editor::kTagPeakLeft), "-");
@@ -228,8 +224,7 @@ TEST(EditorIdle, ReadoutClickClearsAllEightMaxima) {
             EXPECT_GT(h.editor().getMaximum(i), 0.0) << i;
         }
     }
-    const int x = kStereo ? 159 : 179;
-    h.click(x + 10, 108 + 5); // the left RMS readout
+    h.click(kRmsLeft.left + 10, kRmsLeft.top + 5); // the left RMS readout
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(h.editor().getMaximum(i), 0.0) << i;
     EXPECT_TRUE(h.calls().empty()); // readouts send no gesture
@@ -246,7 +241,7 @@ TEST(EditorIdle, MetersFreezeWhileTheOptionsPageIsOpen) {
     const std::string shown = h.text(editor::kTagPeakLeft);
     EXPECT_EQ(before, 0.25);
 
-    h.click(7 + 20, 71 + 20); // the logo opens the page
+    h.click(kLogo.left + 20, kLogo.top + 20); // the logo opens the page
     auto* options = dynamic_cast<nSplash*>(h.control(editor::kTagOptions));
     ASSERT_NE(options, nullptr);
     ASSERT_TRUE(options->isOpen());
@@ -321,8 +316,8 @@ TEST(EditorIdle, LampFlashingShowsInThePixels) {
     auto ledPixels = [&] {
         driver::Image image = h.capture();
         std::vector<std::uint32_t> pixels;
-        for (int y = 334; y < 334 + 19; ++y)
-            for (int x = 179 + 36; x < 179 + 52; ++x)
+        for (int y = kBypassRect.top; y < kBypassRect.bottom(); ++y)
+            for (int x = kBypassRect.left + 36; x < kBypassRect.right(); ++x) // the LED half
                 pixels.push_back(image.rgb(x, y));
         return pixels;
     };
@@ -338,7 +333,7 @@ TEST(EditorIdle, LampFlashingShowsInThePixels) {
 TEST(EditorIdle, HostGainOfZeroLeavesFineModeAndShowsZero) {
     EditorHost h;
     h.record()->setParameter(h.record(), kGain, 0.9f); // about +16 dB
-    h.click(179 + 10, 408 + 10);                       // Fine on
+    h.click(kFine.left + 10, kFine.top + 10);          // Fine on
     h.idle();
     ASSERT_TRUE(fader(h).isFineMode());
     h.record()->setParameter(h.record(), kGain, 0.0f);
@@ -401,7 +396,7 @@ namespace {
 
 TEST(EditorClose, WithTheOptionsPageOpenAndOpensAgainWithTheLogo) {
     EditorHost h;
-    h.click(27, 91);
+    h.click(kLogo.left + 20, kLogo.top + 20);
     auto* options = dynamic_cast<editor::nSplash*>(h.control(editor::kTagOptions));
     ASSERT_TRUE(options->isOpen());
     h.closeEditor();
@@ -409,7 +404,7 @@ TEST(EditorClose, WithTheOptionsPageOpenAndOpensAgainWithTheLogo) {
     options = dynamic_cast<editor::nSplash*>(h.control(editor::kTagOptions));
     EXPECT_FALSE(options->isOpen());
     EXPECT_EQ(h.editor().getEditorFrame()->getModalView(), nullptr);
-    h.click(27, 91);
+    h.click(kLogo.left + 20, kLogo.top + 20);
     EXPECT_TRUE(options->isOpen());
 }
 

@@ -8,6 +8,8 @@
 #include "editor/nsplash.h"
 #include "pixels/fader_law.h"
 
+#include "editor/layout.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -17,6 +19,15 @@ namespace {
 
 using editor::nDial;
 using editor::nFader;
+
+constexpr layout::Rect kFader = layout::rect(layout::Id::Fader);
+constexpr layout::Rect kTrimDial = layout::rect(layout::Id::TrimDial);
+constexpr layout::Rect kGainField = layout::rect(layout::Id::GainValue);
+constexpr layout::Rect kLogo = layout::rect(layout::Id::Options);
+constexpr int kCapX = kFader.left + 80;                                  // the fader cap's column
+constexpr int kTrimX = kTrimDial.left + 15, kTrimY = kTrimDial.top + 15; // the dial's centre
+constexpr int kGainFieldX = kGainField.left + 28, kGainFieldY = kGainField.top + 7;
+constexpr int kLogoX = kLogo.left + 20, kLogoY = kLogo.top + 20;
 
 // Checks that `calls` is begin(index), one or more automate(index, ...), end(index), and
 // that the last automated value is what the effect now holds.
@@ -40,13 +51,13 @@ nFader& fader(const EditorHost& h) {
 
 // The cap's middle in editor coordinates: the fader's left + 80, top + cap row + 29.
 int capMiddleY(const EditorHost& h) {
-    return 48 + fader(h).model().capRow() + 29;
+    return kFader.top + fader(h).model().capRow() + 29;
 }
 
 TEST(Gestures, FaderDragAutomatesTheGainBetweenBeginAndEnd) {
     EditorHost h;
     const float start = fader(h).getPosition();
-    h.drag(137, capMiddleY(h), 137, capMiddleY(h) - 20);
+    h.drag(kCapX, capMiddleY(h), kCapX, capMiddleY(h) - 20);
     expectGesture(h, kGain);
     EXPECT_NEAR(fader(h).getPosition(), start + 20 * editor::kFaderPixel, 1e-6);
     EXPECT_GT(h.plug().getParameter(kGain), 0.5f);
@@ -55,7 +66,7 @@ TEST(Gestures, FaderDragAutomatesTheGainBetweenBeginAndEnd) {
 TEST(Gestures, FaderDragWithShiftMovesATenth) {
     EditorHost h;
     const float start = fader(h).getPosition();
-    h.drag(137, capMiddleY(h), 137, capMiddleY(h) - 20, 10, driver::Shift);
+    h.drag(kCapX, capMiddleY(h), kCapX, capMiddleY(h) - 20, 10, driver::Shift);
     expectGesture(h, kGain);
     EXPECT_NEAR(fader(h).getPosition(), start + 2 * editor::kFaderPixel, 1e-6);
 }
@@ -63,7 +74,7 @@ TEST(Gestures, FaderDragWithShiftMovesATenth) {
 TEST(Gestures, ControlClickOnTheFaderResetsToZeroDecibels) {
     EditorHost h;
     h.record()->setParameter(h.record(), kGain, 0.8f);
-    h.click(137, capMiddleY(h), driver::Control);
+    h.click(kCapX, capMiddleY(h), driver::Control);
     expectGesture(h, kGain);
     EXPECT_EQ(h.plug().getParameter(kGain), 0.5f);
 }
@@ -74,7 +85,8 @@ TEST(Gestures, DialDragOf30RightAnd10UpTurns30Degrees) {
         EditorHost h;
         auto* trim = dynamic_cast<nDial*>(h.control(kTrim));
         const float start = trim->getAngle();
-        h.drag(195, 171, 225, 161, 10, shift ? driver::Shift : driver::NoModifier);
+        h.drag(kTrimX, kTrimY, kTrimX + 30, kTrimY - 10, 10,
+               shift ? driver::Shift : driver::NoModifier);
         expectGesture(h, kTrim);
         EXPECT_NEAR(trim->getAngle() - start, shift ? 3.0f : 30.0f, 1e-3);
     }
@@ -85,7 +97,7 @@ TEST(Gestures, DoubleClickOnTheDialResetsIt) {
     h.record()->setParameter(h.record(), kTrim, 0.9f);
     HWND w = h.frameWindow();
     driver::Script()
-        .moveTo(w, 195, 171)
+        .moveTo(w, kTrimX, kTrimY)
         .press()
         .wait(20)
         .release()
@@ -137,7 +149,7 @@ TEST(Gestures, PreAndFineSwitchesSendBeginAndEndOnly) {
 
 TEST(Gestures, TypedGainAppliedWithReturn) {
     EditorHost h;
-    h.click(138, 460); // the Gain value field opens its entry window
+    h.click(kGainFieldX, kGainFieldY); // the Gain value field opens its entry window
     driver::typeText("-6");
     driver::key(VK_RETURN);
     driver::pump();
@@ -150,7 +162,7 @@ TEST(Gestures, TypedGainAppliedWithReturn) {
 TEST(Gestures, TypedGainDroppedWhenTheFieldLosesFocus) {
     EditorHost h;
     const std::string before = h.text(kGain);
-    h.click(138, 460);
+    h.click(kGainFieldX, kGainFieldY);
     driver::typeText("3");
     driver::pump();
     h.click(30, 300); // elsewhere on the background
@@ -162,7 +174,7 @@ TEST(Gestures, TypedGainDroppedWhenTheFieldLosesFocus) {
 
 TEST(Gestures, OptionsPageBallisticsDragReachesTheEffectAndCloseRestores) {
     EditorHost h;
-    h.click(27, 91); // open the page
+    h.click(kLogoX, kLogoY); // open the page
     auto* options = dynamic_cast<editor::nSplash*>(h.control(editor::kTagOptions));
     ASSERT_TRUE(options->isOpen());
     // The Ballistics group: x 32, y 130, four options of 14 rows.

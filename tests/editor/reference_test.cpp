@@ -3,6 +3,8 @@
 // (KAVET_UPDATE_REFERENCE=1).
 #include "editor_host.h"
 
+#include "editor/layout.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,6 +13,8 @@ namespace kavet::test {
 namespace {
 
 const std::string kBuild = kStereo ? "stereo" : "mono";
+constexpr layout::Rect kLogo = layout::rect(layout::Id::Options);
+constexpr layout::Rect kFine = layout::rect(layout::Id::Fine);
 
 // A host gain of -6 dB, a signal at -2.5 dB on the input, a few idles between blocks, and the
 // pointer away from the logo.
@@ -35,7 +39,7 @@ TEST(ReferencePictures, IdleWithSignal) {
 TEST(ReferencePictures, OptionsPageOpen) {
     EditorHost h;
     runSignal(h);
-    h.click(27, 91);
+    h.click(kLogo.left + 20, kLogo.top + 20);
     driver::moveTo(h.frameWindow(), 250, 520);
     h.idle();
     EXPECT_TRUE(matchesReference(h.capture(), kBuild + "-options"));
@@ -44,7 +48,7 @@ TEST(ReferencePictures, OptionsPageOpen) {
 TEST(ReferencePictures, FineModeOn) {
     EditorHost h;
     runSignal(h);
-    h.click(179 + 10, 408 + 10);
+    h.click(kFine.left + 10, kFine.top + 10);
     driver::moveTo(h.frameWindow(), 250, 520);
     h.process(0.75f, 1024);
     h.idle();

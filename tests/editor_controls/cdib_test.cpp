@@ -2,6 +2,7 @@
 // change what the toolkit draws), a blank buffer is the drawn section itself, and a missing
 // resource leaves a null pixel pointer.
 #include "editor/cdib.h"
+#include "editor/layout.h"
 #include "editor/module_bitmaps.h"
 #include "toolkit/drawcontext.h"
 
@@ -15,6 +16,7 @@
 #include <span>
 
 using kavet::editor::CDIB;
+namespace layout = kavet::layout;
 
 namespace {
 
@@ -55,7 +57,8 @@ protected:
 };
 
 TEST_F(CdibTest, LoadedBitmapIsATopDownCopyOfTheResourcePixels) {
-    for (int id : {110, 112, 114, 119, 124}) {
+    for (int id : {layout::kBackgroundStereo, layout::kFaderCap, layout::kFaderCapMask,
+                   layout::kSmallFont, layout::kMeterStrip}) {
         SCOPED_TRACE("bitmap " + std::to_string(id));
         const kavet::resources::Entry* entry = kavet::resources::find(id);
         ASSERT_NE(entry, nullptr);
@@ -83,7 +86,7 @@ TEST_F(CdibTest, LoadedBitmapIsATopDownCopyOfTheResourcePixels) {
 }
 
 TEST_F(CdibTest, WritingALoadedCopyDoesNotChangeWhatIsDrawn) {
-    CDIB dib(112);
+    CDIB dib(layout::kFaderCap);
     ASSERT_NE(dib.getPixels(), nullptr);
     const std::uint32_t original = dib.view().at(16, 0) & 0xFFFFFFu;
     dib.view().at(16, 0) = 0x123456;
@@ -116,7 +119,7 @@ TEST_F(CdibTest, BlankBufferIsZeroAndIsWhatTheToolkitDraws) {
 }
 
 TEST_F(CdibTest, MissingResourceOrEmptySizeLeavesNullPixels) {
-    for (int id : {115, 99, 0}) {
+    for (int id : {115, 99, 0}) { // no bitmap has these ids
         CDIB missing(id);
         EXPECT_EQ(missing.getPixels(), nullptr) << id;
         EXPECT_TRUE(missing.view().empty()) << id;
@@ -133,7 +136,7 @@ TEST_F(CdibTest, DestructionDeletesTheDrawnBitmap) {
     // Blank buffers delete their section themselves, loaded ones leave it to CBitmap: either
     // way the handle is gone afterwards.
     for (bool blank : {true, false}) {
-        auto* dib = blank ? new CDIB(64, 32) : new CDIB(112);
+        auto* dib = blank ? new CDIB(64, 32) : new CDIB(layout::kFaderCap);
         HBITMAP handle = dib->getHandle();
         ASSERT_NE(handle, nullptr);
         EXPECT_EQ(GetObjectType(handle), static_cast<DWORD>(OBJ_BITMAP));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "editor/cdib.h"
+#include "editor/layout.h"
 #include "editor/module_bitmaps.h"
 #include "toolkit/aeffguieditor.h"
 #include "toolkit/control.h"
@@ -111,7 +112,7 @@ protected:
         frame = editorObject->getFrame();
         ASSERT_NE(frame, nullptr);
         ASSERT_NE(frame->getWindow(), nullptr);
-        background = new editor::CDIB(110);
+        background = new editor::CDIB(layout::kBackgroundStereo);
         ASSERT_NE(background->getPixels(), nullptr);
         frame->setBackground(background);
     }

@@ -3,6 +3,7 @@
 // pointer put back where the drag began, the reset gestures, and where the dot is drawn.
 #include "control_fixture.h"
 
+#include "editor/layout.h"
 #include "editor/ndial.h"
 
 #include <cmath>
@@ -16,14 +17,16 @@ namespace {
 using editor::nDial;
 
 // The Trim knob's place in the editor.
-constexpr toolkit::CRectangle kDialRect(180, 156, 211, 187);
-constexpr int kMiddleX = 195;
-constexpr int kMiddleY = 171;
+constexpr layout::Control kTrimDial = layout::control(layout::Id::TrimDial);
+constexpr toolkit::CRectangle kDialRect(kTrimDial.rect.left, kTrimDial.rect.top,
+                                        kTrimDial.rect.right(), kTrimDial.rect.bottom());
+constexpr int kMiddleX = kDialRect.left + 15;
+constexpr int kMiddleY = kDialRect.top + 15;
 
 class DialTest : public ControlTest {
 protected:
     nDial* makeDial(float value) {
-        dial = new nDial(kDialRect, 1, editorObject, background, value);
+        dial = new nDial(kDialRect, kTrimDial.tag, editorObject, background, value);
         show(dial);
         return dial;
     }
@@ -68,7 +71,7 @@ TEST_F(DialTest, DragTurnsOneDegreePerPixelOfTheLargerMovementAndATenthWithShift
 
         EXPECT_FLOAT_EQ(dial->getAngle(), c.angle);
         EXPECT_FLOAT_EQ(dial->getValue(), c.angle / 360.0f);
-        EXPECT_TRUE(isOneGesture(events(), 1));
+        EXPECT_TRUE(isOneGesture(events(), kTrimDial.tag));
         ASSERT_FALSE(editorObject->values.empty());
         EXPECT_EQ(editorObject->values.back(), dial->getValue());
         const std::vector<std::pair<VstInt32, VstInt32>> hostSaw = {{audioMasterBeginEdit, 1},
@@ -93,7 +96,7 @@ TEST_F(DialTest, AGlideAddsUpStepByStep) {
     driver::pump();
     // Each 5-pixel step right counts 5 (the 1-pixel rise is smaller), then 30 pixels down.
     EXPECT_FLOAT_EQ(dial->getAngle(), 90.0f + 40.0f - 30.0f);
-    EXPECT_TRUE(isOneGesture(events(), 1));
+    EXPECT_TRUE(isOneGesture(events(), kTrimDial.tag));
     EXPECT_GE(events().size(), 2u + 14u);
 }
 

@@ -3,6 +3,7 @@
 // gesture order seen by the editor and the host, and the cap's place in the drawn pixels.
 #include "control_fixture.h"
 
+#include "editor/layout.h"
 #include "editor/nfader.h"
 
 #include <cmath>
@@ -16,9 +17,11 @@ namespace {
 using editor::nFader;
 
 // The fader's place in the editor, and so in the test frame.
-constexpr int kLeft = 57;
-constexpr int kTop = 48;
-constexpr toolkit::CRectangle kFaderRect(kLeft, kTop, kLeft + 96, kTop + 401);
+constexpr layout::Control kFader = layout::control(layout::Id::Fader);
+constexpr int kLeft = kFader.rect.left;
+constexpr int kTop = kFader.rect.top;
+constexpr int kHeight = kFader.rect.height;
+constexpr toolkit::CRectangle kFaderRect(kLeft, kTop, kFader.rect.right(), kFader.rect.bottom());
 // Column of the cap's middle, in control coordinates (no scale tick there).
 constexpr int kCapColumn = 80;
 
@@ -43,9 +46,10 @@ double dbOf(float x) {
 class FaderTest : public ControlTest {
 protected:
     nFader* makeFader(float value) {
-        if (!smallFont) smallFont = new editor::CDIB(119);
-        fader =
-            new nFader(kFaderRect, 0, editorObject, 112, 114, 124, smallFont, background, value);
+        if (!smallFont) smallFont = new editor::CDIB(kFader.font);
+        const std::int32_t* b = kFader.bitmaps;
+        fader = new nFader(kFaderRect, kFader.tag, editorObject, b[0], b[1], b[2], smallFont,
+                           background, value);
         show(fader);
         return fader;
     }
@@ -90,7 +94,7 @@ TEST_F(FaderTest, DragMovesThePositionByThePixelsTravelledAndATenthWithShift) {
         p1 = p1 < 0 ? 0.0f : (p1 > 1 ? 1.0f : p1);
         EXPECT_EQ(fader->getPosition(), p1);
         EXPECT_EQ(fader->getValue(), valueOf(p1));
-        EXPECT_TRUE(isOneGesture(events(), 0));
+        EXPECT_TRUE(isOneGesture(events(), kFader.tag));
         ASSERT_FALSE(editorObject->values.empty());
         EXPECT_EQ(editorObject->values.back(), fader->getValue());
         const std::vector<std::pair<VstInt32, VstInt32>> hostSaw = {{audioMasterBeginEdit, 0},
@@ -123,7 +127,7 @@ TEST_F(FaderTest, FineModeAtPlus16DbSpansPlus6To18DbAndStopsAtTheTop) {
     const float fp0 = fader->getFinePosition();
     drag(capX(), capMiddleY(), 0, 30);
     EXPECT_EQ(fader->getFinePosition(), fp0 + -30.0f * kPixel);
-    EXPECT_TRUE(isOneGesture(events(), 0));
+    EXPECT_TRUE(isOneGesture(events(), kFader.tag));
 
     // Far up: the top of the window is the maximum gain, +18.06 dB.
     drag(capX(), capMiddleY(), 0, -300);
@@ -174,7 +178,7 @@ TEST_F(FaderTest, GainZeroInFineModeLeavesFineModeAndShowsZero) {
     EXPECT_EQ(fader->getPosition(), 0.0f);
     EXPECT_EQ(fader->model().capRow(), 352);
     refresh();
-    editor::CDIB cap(112);
+    editor::CDIB cap(layout::kFaderCap);
     EXPECT_EQ(driver::capture(window()).rgb(capX(), kTop + 352),
               cap.view().at(kCapColumn - 64, 0) & 0xFFFFFFu);
 
@@ -274,7 +278,7 @@ TEST_F(FaderTest, TheDragTakesTheFocusAndTheCursorStaysWhereItWasMoved) {
 // ---- Pixels ------------------------------------------------------------------------------
 
 TEST_F(FaderTest, CapTopIsAtRow144For0Db0ForOneAnd352ForZero) {
-    editor::CDIB cap(112);
+    editor::CDIB cap(layout::kFaderCap);
     ASSERT_NE(cap.getPixels(), nullptr);
     const editor::PixelView bg = background->view();
     struct Case {
@@ -303,13 +307,13 @@ TEST_F(FaderTest, CapTopIsAtRow144For0Db0ForOneAnd352ForZero) {
     // last row 400, and the row below the control keeps the editor's background.
     makeFader(0.0f);
     const driver::Image image = driver::capture(window());
-    EXPECT_NE(image.rgb(capX(), kTop + 400), bg.at(capX(), kTop + 400) & 0xFFFFFFu);
-    EXPECT_EQ(image.rgb(capX(), kTop + 401), bg.at(capX(), kTop + 401) & 0xFFFFFFu);
+    EXPECT_NE(image.rgb(capX(), kTop + kHeight - 1), bg.at(capX(), kTop + kHeight - 1) & 0xFFFFFFu);
+    EXPECT_EQ(image.rgb(capX(), kTop + kHeight), bg.at(capX(), kTop + kHeight) & 0xFFFFFFu);
 }
 
 TEST_F(FaderTest, ADragRedrawsTheCapAtItsNewRow) {
     makeFader(0.5f);
-    editor::CDIB cap(112);
+    editor::CDIB cap(layout::kFaderCap);
     drag(capX(), capMiddleY(), 0, -40);
     const int row = fader->model().capRow();
     EXPECT_EQ(row, static_cast<int>((1.0f - fader->getPosition()) * 352.0f));

@@ -1,5 +1,6 @@
 // The knob's pointer and value, the readouts' text and placement, and the options page's
 // option and button geometry.
+#include "editor/layout.h"
 #include "pixels/dial_painter.h"
 #include "pixels/readout_text.h"
 #include "pixels_support.h"
@@ -133,7 +134,7 @@ TEST(Readout, PrintsDecibelsInSixColumnsOrADash) {
 }
 
 TEST(Readout, MinusSixSitsThirtyPixelsWideFromColumnOneOfTheField) {
-    Image strip = resourceImage(119);
+    Image strip = resourceImage(layout::kSmallFont);
     const DigitFont font = readoutFont(strip.view());
     EXPECT_EQ(font.textWidth(" -6.02"), 30);
     EXPECT_EQ(textStartX(30, 33, true), 1);
@@ -165,7 +166,7 @@ TEST(Readout, MinusSixSitsThirtyPixelsWideFromColumnOneOfTheField) {
 }
 
 TEST(Readout, TextWiderThanTheFieldIsNotDrawn) {
-    Image strip = resourceImage(119);
+    Image strip = resourceImage(layout::kSmallFont);
     const DigitFont font = readoutFont(strip.view());
     Image field(33, 10, 0xFFFFFF), before = field;
     EXPECT_EQ(font.textWidth("-100.00"), 35);
@@ -174,7 +175,7 @@ TEST(Readout, TextWiderThanTheFieldIsNotDrawn) {
 }
 
 TEST(Readout, EditableFieldsUseTheLargeStripInWhite) {
-    Image strip = resourceImage(120);
+    Image strip = resourceImage(layout::kLargeFont);
     const DigitFont font = editFont(strip.view());
     EXPECT_EQ(font.spaceWidth(), 7);
     EXPECT_TRUE(font.fixedPitch());

@@ -1,4 +1,5 @@
 // The bitmap digit font on the editor's two strips and on made-up strips.
+#include "editor/layout.h"
 #include "pixels/digit_font.h"
 #include "pixels_support.h"
 
@@ -37,11 +38,13 @@ TEST_P(FontOnStrip, CountsGlyphsAndReadsInkWidthsFromBlue) {
 
 INSTANTIATE_TEST_SUITE_P(
     EditorStrips, FontOnStrip,
-    ::testing::Values(StripCase{119, 6, 9, -1, 13, {6, 5, 6, 6, 6, 6, 6, 6, 6, 6, 3, 4, 5}},
-                      StripCase{120, 7, 11, 0, 15, {6, 4, 6, 6, 6, 6, 6, 6, 6, 6, 3, 3, 5, 6, 6}}));
+    ::testing::Values(
+        StripCase{layout::kSmallFont, 6, 9, -1, 13, {6, 5, 6, 6, 6, 6, 6, 6, 6, 6, 3, 4, 5}},
+        StripCase{
+            layout::kLargeFont, 7, 11, 0, 15, {6, 4, 6, 6, 6, 6, 6, 6, 6, 6, 3, 3, 5, 6, 6}}));
 
 TEST(DigitFont, LettersLAndRAreSkippedOnTheSmallStripAndPrintCyanOnTheLarge) {
-    Image small = resourceImage(119), large = resourceImage(120);
+    Image small = resourceImage(layout::kSmallFont), large = resourceImage(layout::kLargeFont);
     const DigitFont smallFont(small.view(), 6, 9, -1);
     const DigitFont largeFont(large.view(), 7, 11, 0);
 
@@ -67,7 +70,7 @@ TEST(DigitFont, LettersLAndRAreSkippedOnTheSmallStripAndPrintCyanOnTheLarge) {
 }
 
 TEST(DigitFont, SpaceAdvancesBySpaceWidthPlusExtraWhenMeasuredAndDrawn) {
-    Image strip = resourceImage(119);
+    Image strip = resourceImage(layout::kSmallFont);
     DigitFont font(strip.view(), 6, 9, -1);
     Image target(60, 9, 0x404040), before = target;
     EXPECT_EQ(font.textWidth(" "), 2);
@@ -82,7 +85,7 @@ TEST(DigitFont, SpaceAdvancesBySpaceWidthPlusExtraWhenMeasuredAndDrawn) {
 }
 
 TEST(DigitFont, CharactersOutsideTheSetAddNoWidthAndNoPixels) {
-    Image strip = resourceImage(120);
+    Image strip = resourceImage(layout::kLargeFont);
     DigitFont font(strip.view(), 7, 11, 0);
     Image target(80, 11, 0x123456), before = target;
     for (const char* text : {"i", "%", "+", "dB", "\xff", "A\t"}) {
@@ -94,7 +97,7 @@ TEST(DigitFont, CharactersOutsideTheSetAddNoWidthAndNoPixels) {
 }
 
 TEST(DigitFont, FixedPitchAdvancesByTheCellAndCentresEachGlyph) {
-    Image strip = resourceImage(119);
+    Image strip = resourceImage(layout::kSmallFont);
     DigitFont proportional(strip.view(), 6, 9, -1);
     DigitFont fixed(strip.view(), 6, 9, -1);
     fixed.setFixedPitch(true);
@@ -161,7 +164,7 @@ TEST(DigitFont, AnEmptyStripDrawsNothing) {
 }
 
 TEST(DigitFont, GlyphsAreClippedToTheTargetView) {
-    Image strip = resourceImage(120);
+    Image strip = resourceImage(layout::kLargeFont);
     const DigitFont font(strip.view(), 7, 11, 0);
     // A 10 x 8 view inside a larger image: nothing may be written around it.
     Image image(30, 20, 0x000000);

@@ -1,5 +1,6 @@
 // The fader's pixels: scales and labels, cap, meter bars, RMS lines and hold marks, in the
 // stereo and the mono layout, on the real bitmaps.
+#include "editor/layout.h"
 #include "pixels/fader_painter.h"
 #include "pixels_support.h"
 
@@ -16,25 +17,26 @@ using testing::differingPixels;
 using testing::Image;
 using testing::resourceImage;
 
-constexpr int kWidth = 96, kHeight = 401;
+constexpr layout::Rect kFader = layout::rect(layout::Id::Fader);
+constexpr int kWidth = kFader.width, kHeight = kFader.height;
 
 const std::vector<std::string> kNormalLabels = {
     "18", "16",  "15",  "13",  "11",  "9",   "7",   "5",   "3",   "-0",  "-3", "-6",
     "-9", "-13", "-17", "-21", "-27", "-33", "-40", "-50", "-64", "-88", "-00"};
 
 struct Bitmaps {
-    Image cap = resourceImage(112), mask = resourceImage(114), strip = resourceImage(124),
-          font = resourceImage(119);
+    Image cap = resourceImage(layout::kFaderCap), mask = resourceImage(layout::kFaderCapMask),
+          strip = resourceImage(layout::kMeterStrip), font = resourceImage(layout::kSmallFont);
     FaderBitmaps views() { return {cap.view(), mask.view(), strip.view(), font.view()}; }
 };
 
-// The background under the fader in the editor (left 57, top 48).
+// The background under the fader in the editor.
 Image snapshot(int backgroundId) {
     const Image background = resourceImage(backgroundId);
     Image s(kWidth, kHeight);
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x)
-            s.at(x, y) = background.at(57 + x, 48 + y);
+            s.at(x, y) = background.at(kFader.left + x, kFader.top + y);
     return s;
 }
 
@@ -94,7 +96,7 @@ Image expectedFaderScale(const Image& background, const DigitFont& font,
 TEST(FaderScale, TicksAndLabelsLandOnTheirRowsAndColumns) {
     Bitmaps b;
     const FaderPainter painter(MeterLayout::Stereo, b.views());
-    const Image background = snapshot(110);
+    const Image background = snapshot(layout::kBackgroundStereo);
     Image work = background;
     painter.drawFaderScale(work.view(), FaderModel(0.5f));
     const Image expected = expectedFaderScale(background, painter.scaleFont(), kNormalLabels);
@@ -105,7 +107,7 @@ TEST(FaderScale, TicksAndLabelsLandOnTheirRowsAndColumns) {
 TEST(FaderScale, FineModeLeavesEverySecondLabelOut) {
     Bitmaps b;
     const FaderPainter painter(MeterLayout::Stereo, b.views());
-    const Image background = snapshot(110);
+    const Image background = snapshot(layout::kBackgroundStereo);
     Image work = background;
     FaderModel model(0.5f);
     model.setFineMode(true, 0);
@@ -212,7 +214,7 @@ TEST_P(StereoBars, LevelLightsRowsBelowItWithTheZoneColoursLeftOneRowLower) {
     const float level = std::nextafter(t.level[j0], 100.0f);
     painter.setLevels({level, level, 0, 0, 0, 0, 0, 0}, true);
 
-    const Image background = snapshot(110);
+    const Image background = snapshot(layout::kBackgroundStereo);
     Image labelsOnly = background;
     FaderPainter(MeterLayout::Stereo, b.views()).drawMeters(labelsOnly.view());
     Image work = background;
@@ -254,7 +256,7 @@ TEST(MeterBars, LevelEqualToARowsLevelDoesNotLightIt) {
     Bitmaps b;
     FaderPainter painter(MeterLayout::Stereo, b.views());
     painter.setLevels({painter.tables().level[200], 0, 0, 0, 0, 0, 0, 0}, true);
-    const Image background = snapshot(110);
+    const Image background = snapshot(layout::kBackgroundStereo);
     Image work = background;
     painter.drawMeters(work.view());
     EXPECT_EQ(work.at(8, 20 + 200), background.at(8, 20 + 200));
@@ -266,7 +268,7 @@ TEST(MeterBars, RmsIsATwoPixelLineFromTheRedColumn) {
     FaderPainter painter(MeterLayout::Stereo, b.views());
     const MeterTables& t = painter.tables();
     painter.setLevels({0, 0, 0, 0, 1.0, 0.5, 0, 0}, true);
-    const Image background = snapshot(110);
+    const Image background = snapshot(layout::kBackgroundStereo);
     Image labelsOnly = background;
     FaderPainter(MeterLayout::Stereo, b.views()).drawMeters(labelsOnly.view());
     Image work = background;
@@ -301,7 +303,7 @@ TEST(MeterBars, StaleRmsKeepsThePreviousLine) {
     painter.setLevels({1, 2, 3, 4, 0, 0, 0, 0}, false);
     const std::array<float, 8> expected = {1, 2, 3, 4, 0.5f, 0.6f, 0.7f, 0.8f};
     EXPECT_EQ(painter.levels(), expected);
-    Image work = snapshot(110), stale = work;
+    Image work = snapshot(layout::kBackgroundStereo), stale = work;
     painter.drawMeters(stale.view());
     painter.setLevels({1, 2, 3, 4, 0.5, 0.6, 0.7, 0.8}, true);
     painter.drawMeters(work.view());
@@ -317,7 +319,7 @@ TEST(MeterBars, PostFaderShowsTheOutputPair) {
     post.setLevels(levels, true);
     post.setPostFader(true);
     same.setLevels({2.0, 4.0, 0, 0, 1.5, 0.7, 0, 0}, true);
-    Image a = snapshot(110), c = a, d = a;
+    Image a = snapshot(layout::kBackgroundStereo), c = a, d = a;
     post.drawMeters(a.view());
     same.drawMeters(c.view());
     pre.drawMeters(d.view());
@@ -330,7 +332,7 @@ TEST(MeterBars, MonoHasOneBarAtNineToSixteenAndLabelsCentredOnTwentyFour) {
     FaderPainter painter(MeterLayout::Mono, b.views());
     const MeterTables& t = painter.tables();
     painter.setLevels({4.0, 8.0, 0, 0, 0, 8.0, 0, 0}, true);
-    const Image background = snapshot(123);
+    const Image background = snapshot(layout::kBackgroundMono);
     Image expected = background;
     const DigitFont& font = painter.scaleFont();
     for (int i = 0; i <= 22; ++i) {
@@ -393,7 +395,7 @@ TEST(HoldMarks, StereoMarksPointInwardsFromBothSides) {
     Bitmaps b;
     FaderPainter painter(MeterLayout::Stereo, b.views());
     painter.setHolds(8.0, 1.0, 0.0, 0.5);
-    const Image background = snapshot(110);
+    const Image background = snapshot(layout::kBackgroundStereo);
     Image expected = background;
     const int yPeakRight = holdRow(1.0f / 8), yRmsRight = holdRow(0.5f / 8);
     mark(expected, 0, 20, 0xFF0000, false);
@@ -415,7 +417,7 @@ TEST(HoldMarks, MonoDrawsPeakAndRmsLeftAtColumnFour) {
     Bitmaps b;
     FaderPainter painter(MeterLayout::Mono, b.views());
     painter.setHolds(2.0, 8.0, 1.0, 8.0);
-    const Image background = snapshot(123);
+    const Image background = snapshot(layout::kBackgroundMono);
     Image expected = background;
     mark(expected, 4, holdRow(2.0f / 8), 0xFF0000, false);
     mark(expected, 4, holdRow(1.0f / 8), 0xFFAA00, false);
@@ -442,7 +444,7 @@ TEST(FaderPaint, ComposesScaleCapMetersAndMarksInOrder) {
     painter.setLevels({8.0, 8.0, 0, 0, 8.0, 8.0, 0, 0}, true);
     painter.setHolds(8.0, 8.0, 8.0, 8.0);
     const FaderModel model(0.5f);
-    const Image background = snapshot(110);
+    const Image background = snapshot(layout::kBackgroundStereo);
     Image work = background;
     painter.paint(work.view(), model);
 
@@ -468,7 +470,7 @@ TEST(FaderPaint, ComposesScaleCapMetersAndMarksInOrder) {
 TEST(FaderPaint, MissingBitmapsAreSkipped) {
     FaderPainter painter(MeterLayout::Stereo, FaderBitmaps{});
     painter.setLevels({8, 8, 8, 8, 8, 8, 8, 8}, true);
-    const Image background = snapshot(110);
+    const Image background = snapshot(layout::kBackgroundStereo);
     Image work = background;
     painter.drawCap(work.view(), FaderModel(0.5f));
     painter.drawMeters(work.view());

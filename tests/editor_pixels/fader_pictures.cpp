@@ -1,5 +1,6 @@
 // Pictures of painted faders, stereo and mono, at a few settings: saved as PNG under the build
 // tree (when libpng is there) for people to look at.
+#include "editor/layout.h"
 #include "pixels/fader_painter.h"
 #include "pixels_support.h"
 
@@ -59,10 +60,11 @@ bool savePng(const Image& image, const std::string& path) {
 #endif
 
 TEST(FaderPictures, PaintsStereoAndMonoFadersSideBySide) {
-    Image cap = resourceImage(112), mask = resourceImage(114), strip = resourceImage(124),
-          font = resourceImage(119);
+    Image cap = resourceImage(layout::kFaderCap), mask = resourceImage(layout::kFaderCapMask),
+          strip = resourceImage(layout::kMeterStrip), font = resourceImage(layout::kSmallFont);
     const FaderBitmaps bitmaps{cap.view(), mask.view(), strip.view(), font.view()};
-    const Image stereoBg = resourceImage(110), monoBg = resourceImage(123);
+    const Image stereoBg = resourceImage(layout::kBackgroundStereo),
+                monoBg = resourceImage(layout::kBackgroundMono);
     const std::array<Setting, 6> settings = {{
         {MeterLayout::Stereo, 0.5f, -1, {1.0, 0.7, 0, 0, 0.35, 0.25, 0, 0}, {1.4, 0.9, 0.4, 0.3}},
         {MeterLayout::Stereo, 1.0f, -1, {8.0, 5.0, 0, 0, 3.0, 2.0, 0, 0}, {8.0, 6.0, 3.0, 2.5}},
@@ -71,7 +73,8 @@ TEST(FaderPictures, PaintsStereoAndMonoFadersSideBySide) {
         {MeterLayout::Mono, 0.5f, -1, {1.0, 0, 0, 0, 0.35, 0, 0, 0}, {1.4, 0, 0.4, 0}},
         {MeterLayout::Mono, 0.8f, 2, {4.0, 0, 0, 0, 2.0, 0, 0, 0}, {6.0, 0, 2.2, 0}},
     }};
-    constexpr int kW = 96, kH = 401, kGap = 4;
+    constexpr layout::Rect kFader = layout::rect(layout::Id::Fader);
+    constexpr int kW = kFader.width, kH = kFader.height, kGap = 4;
     Image sheet(static_cast<int>(settings.size()) * (kW + kGap) - kGap, kH, 0x202020);
     for (std::size_t i = 0; i < settings.size(); ++i) {
         const Setting& s = settings[i];
@@ -79,7 +82,7 @@ TEST(FaderPictures, PaintsStereoAndMonoFadersSideBySide) {
         Image work(kW, kH);
         for (int y = 0; y < kH; ++y)
             for (int x = 0; x < kW; ++x)
-                work.at(x, y) = bg.at(57 + x, 48 + y);
+                work.at(x, y) = bg.at(kFader.left + x, kFader.top + y);
         const Image before = work;
         FaderPainter painter(s.layout, bitmaps);
         FaderModel model(s.value);

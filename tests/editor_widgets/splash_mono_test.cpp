@@ -4,6 +4,7 @@
 
 #include "core/config.h"
 #include "core/prefs.h"
+#include "editor/layout.h"
 #include "editor/nsplash.h"
 #include "pixels/digit_font.h"
 #include "pixels/pixel_region.h"
@@ -28,12 +29,14 @@ class MonoSplashTest : public WidgetTest {
 protected:
     void SetUp() override {
         WidgetTest::SetUp();
-        font = new CDIB(120);
-        splash =
-            new nSplash(CRectangle(7, 71, 46, 123), 502, nullptr, 121, 127, 125, 126, &prefs, font);
+        const layout::Control& c = layout::control(layout::Id::OptionsMono);
+        const layout::Rect& r = c.rect;
+        font = new CDIB(c.font);
+        splash = new nSplash(CRectangle(r.left, r.top, r.right(), r.bottom()), c.tag, nullptr,
+                             c.bitmaps[0], c.bitmaps[1], c.bitmaps[2], c.bitmaps[3], &prefs, font);
         frame->addView(splash);
         driver::pump();
-        click(20, 90);
+        click(r.left + 13, r.top + 19);
         ASSERT_TRUE(splash->isOpen());
     }
     void TearDown() override {
@@ -56,7 +59,7 @@ TEST_F(MonoSplashTest, PanLawGroupTakesNoClicks) {
 }
 
 TEST_F(MonoSplashTest, PanLawIsPrintedInGreyInsteadOfASelector) {
-    CDIB page(127);
+    CDIB page(layout::kOptionsPageMono);
     const editor::DigitFont digits(font->view(), 7, 11, 0);
     struct Case {
         int word;

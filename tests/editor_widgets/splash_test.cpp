@@ -4,6 +4,7 @@
 #include "widget_fixture.h"
 
 #include "core/prefs.h"
+#include "editor/layout.h"
 #include "editor/nsplash.h"
 #include "test_env.h"
 #include "toolkit/drawcontext.h"
@@ -24,7 +25,10 @@ struct Group {
 };
 constexpr Group kGroups[7] = {{32, 58, 2},  {157, 58, 3},  {157, 130, 3}, {32, 130, 4},
                               {32, 218, 3}, {158, 218, 2}, {157, 277, 2}};
-constexpr int kLogoX = 20, kLogoY = 90;
+constexpr layout::Control kOptions = layout::control(layout::Id::Options);
+constexpr CRectangle kLogoBox(kOptions.rect.left, kOptions.rect.top, kOptions.rect.right(),
+                              kOptions.rect.bottom());
+constexpr int kLogoX = kOptions.rect.left + 13, kLogoY = kOptions.rect.top + 19;
 constexpr int kRevertX = 70, kRevertY = 328;
 constexpr int kSaveX = 180, kSaveY = 328;
 constexpr int kCloseX = 70, kCloseY = 349;
@@ -48,9 +52,9 @@ class SplashTest : public WidgetTest {
 protected:
     void SetUp() override {
         WidgetTest::SetUp();
-        font = new CDIB(120);
-        splash =
-            new nSplash(CRectangle(7, 71, 46, 123), 502, nullptr, 121, 122, 125, 126, &prefs, font);
+        font = new CDIB(kOptions.font);
+        const std::int32_t* b = kOptions.bitmaps;
+        splash = new nSplash(kLogoBox, kOptions.tag, nullptr, b[0], b[1], b[2], b[3], &prefs, font);
         frame->addView(splash);
         driver::pump();
     }
@@ -87,8 +91,8 @@ TEST_F(SplashTest, LogoClickOpensTheModalPageOverTheWholeEditor) {
     EXPECT_EQ(frame->getModalView(), splash);
     CRectangle r;
     splash->getViewSize(r);
-    EXPECT_EQ(r, CRectangle(0, 0, 265, 534));
-    CDIB page(122);
+    EXPECT_EQ(r, CRectangle(0, 0, layout::kEditorWidth, layout::kEditorHeight));
+    CDIB page(layout::kOptionsPageStereo);
     // The title area of the page, above every selector.
     EXPECT_EQ(differingPixels(driver::capture(window()), 0, 0, page, 0, 0, 265, 50), 0);
     // Clicks away from groups and buttons change nothing.
@@ -113,27 +117,33 @@ TEST_F(SplashTest, OnlyALeftClickWithAFreeModalSlotOpensThePage) {
     context->forget();
     EXPECT_FALSE(splash->isOpen());
     CRectangle r;
-    EXPECT_EQ(splash->getViewSize(r), CRectangle(7, 71, 46, 123));
+    EXPECT_EQ(splash->getViewSize(r), kLogoBox);
     frame->setModalView(nullptr);
     other->forget();
 }
 
 TEST_F(SplashTest, LogoHighlightsUnderThePointer) {
-    CDIB logo(121);
+    CDIB logo(layout::kLogo);
     ASSERT_EQ(logo.getWidth(), 78);
     struct Case {
         int x, y, sourceX;
-    } cases[] = {{kLogoX, kLogoY, 39}, {150, 20, 0}, {46, 123, 39}, {47, 123, 0}};
+    } cases[] = {{kLogoX, kLogoY, 39},
+                 {150, 20, 0},
+                 {kLogoBox.right, kLogoBox.bottom, 39},
+                 {kLogoBox.right + 1, kLogoBox.bottom, 0}};
     for (const Case& c : cases) {
         driver::moveTo(window(), c.x, c.y);
         splash->redraw();
-        EXPECT_EQ(differingPixels(driver::capture(window()), 7, 71, logo, c.sourceX, 0, 39, 52), 0)
+        const layout::Rect& l = kOptions.rect;
+        EXPECT_EQ(differingPixels(driver::capture(window()), l.left, l.top, logo, c.sourceX, 0,
+                                  l.width, l.height),
+                  0)
             << c.x << "," << c.y;
     }
 }
 
 TEST_F(SplashTest, SelectorMarksEachOptionOfEachGroup) {
-    CDIB selector(125);
+    CDIB selector(layout::kOptionSelector);
     ASSERT_EQ(selector.getHeight(), 30);
     openPage();
     for (int g = 0; g < 7; ++g) {
@@ -190,7 +200,7 @@ TEST_F(SplashTest, CloseRestoresAllSevenWordsAndApplyKeepsThem) {
         EXPECT_FALSE(splash->isOpen()) << c.name;
         EXPECT_EQ(frame->getModalView(), nullptr);
         CRectangle r;
-        EXPECT_EQ(splash->getViewSize(r), CRectangle(7, 71, 46, 123)) << c.name;
+        EXPECT_EQ(splash->getViewSize(r), kLogoBox) << c.name;
         EXPECT_EQ(splash->getPressedButton(), -1);
     }
 }
@@ -213,8 +223,8 @@ TEST_F(SplashTest, SaveWritesTheStoreAndRevertLoadsIt) {
 }
 
 TEST_F(SplashTest, PressedButtonShowsThePressedImage) {
-    CDIB pressedImage(126);
-    CDIB page(122);
+    CDIB pressedImage(layout::kPressedButtons);
+    CDIB page(layout::kOptionsPageStereo);
     ASSERT_EQ(pressedImage.getHeight(), 37);
     openPage();
     struct Case {

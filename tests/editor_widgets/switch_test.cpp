@@ -2,6 +2,7 @@
 // LED halves drawn from the strip (on, off, LED dark).
 #include "widget_fixture.h"
 
+#include "editor/layout.h"
 #include "editor/nswitch.h"
 
 using namespace kavet;
@@ -19,12 +20,17 @@ struct CountingListener : toolkit::CControlListener {
     std::vector<float> values;
 };
 
+// The Mute switch of the editor: red LED strip (104 x 19), 36 columns of face, then the LED.
+constexpr layout::Control kMuteSwitch = layout::control(layout::Id::Mute);
+constexpr layout::Rect kBox = kMuteSwitch.rect;
+constexpr std::int32_t kTag = kMuteSwitch.tag;
+
 class SwitchTest : public WidgetTest {
 protected:
     void SetUp() override {
         WidgetTest::SetUp();
-        // The Mute switch of the editor: tag 3, red LED strip 113 (104 x 19).
-        sw = new nSwitch(CRectangle(179, 371, 231, 390), 3, &listener, 113, 0.0f);
+        sw = new nSwitch(CRectangle(kBox.left, kBox.top, kBox.right(), kBox.bottom()), kTag,
+                         &listener, kMuteSwitch.bitmaps[0], 0.0f);
         frame->addView(sw);
         driver::pump(); // first paint
     }
@@ -33,18 +39,18 @@ protected:
 };
 
 TEST_F(SwitchTest, TogglesOnThePressAndNotOnHoldOrRelease) {
-    driver::moveTo(window(), 190, 380);
+    driver::moveTo(window(), kBox.left + 11, kBox.top + 9);
     driver::press();
     driver::pump();
     EXPECT_EQ(sw->getValue(), 1.0f);
     ASSERT_EQ(listener.values, std::vector<float>{1.0f});
     EXPECT_EQ(frame->getFocusView(), sw);
-    const std::vector<std::pair<VstInt32, VstInt32>> oneGesture = {{audioMasterBeginEdit, 3},
-                                                                   {audioMasterEndEdit, 3}};
+    const std::vector<std::pair<VstInt32, VstInt32>> oneGesture = {{audioMasterBeginEdit, kTag},
+                                                                   {audioMasterEndEdit, kTag}};
     EXPECT_EQ(hostGestures, oneGesture);
 
     driver::run(300); // held
-    driver::moveTo(window(), 200, 385);
+    driver::moveTo(window(), kBox.left + 21, kBox.top + 14);
     driver::pump();
     driver::release();
     driver::pump();
@@ -52,7 +58,7 @@ TEST_F(SwitchTest, TogglesOnThePressAndNotOnHoldOrRelease) {
     EXPECT_EQ(listener.values.size(), 1u);
     EXPECT_EQ(hostGestures.size(), 2u);
 
-    click(179, 371); // the top-left corner
+    click(kBox.left, kBox.top); // the top-left corner
     EXPECT_EQ(hostGestures.size(), 4u);
     EXPECT_EQ(sw->getValue(), 0.0f);
 }
@@ -67,7 +73,7 @@ TEST_F(SwitchTest, AnyButtonOrModifierToggles) {
                  {driver::Button::Middle, driver::Alt}};
     float expected = 0.0f;
     for (const Case& c : cases) {
-        driver::moveTo(window(), 200, 380);
+        driver::moveTo(window(), kBox.left + 21, kBox.top + 9);
         driver::press(c.button, c.modifiers);
         driver::pump();
         driver::release(c.button);
@@ -79,7 +85,7 @@ TEST_F(SwitchTest, AnyButtonOrModifierToggles) {
 }
 
 TEST_F(SwitchTest, DrawsFaceAndLedFromTheStripHalves) {
-    CDIB strip(113);
+    CDIB strip(kMuteSwitch.bitmaps[0]);
     ASSERT_EQ(strip.getWidth(), 104);
     struct Case {
         float value;
@@ -92,19 +98,23 @@ TEST_F(SwitchTest, DrawsFaceAndLedFromTheStripHalves) {
         sw->setLedDark(c.dark); // draws at once
         EXPECT_TRUE(sw->isLedDark() == c.dark);
         const driver::Image image = driver::capture(window());
-        EXPECT_EQ(differingPixels(image, 179, 371, strip, c.faceSource, 0, 36, 19), 0)
+        EXPECT_EQ(
+            differingPixels(image, kBox.left, kBox.top, strip, c.faceSource, 0, 36, kBox.height), 0)
             << c.value << " " << c.dark;
-        EXPECT_EQ(differingPixels(image, 215, 371, strip, c.ledSource, 0, 16, 19), 0)
+        EXPECT_EQ(differingPixels(image, kBox.left + 36, kBox.top, strip, c.ledSource, 0, 16,
+                                  kBox.height),
+                  0)
             << c.value << " " << c.dark;
     }
 }
 
 TEST_F(SwitchTest, AnIdleDrawsTheToggledSwitch) {
-    CDIB strip(113);
-    click(190, 380);
+    CDIB strip(kMuteSwitch.bitmaps[0]);
+    click(kBox.left + 11, kBox.top + 9);
     frame->idle();
     const driver::Image image = driver::capture(window());
-    EXPECT_EQ(differingPixels(image, 179, 371, strip, 52, 0, 52, 19), 0);
+    EXPECT_EQ(differingPixels(image, kBox.left, kBox.top, strip, 52, 0, kBox.width, kBox.height),
+              0);
 }
 
 } // namespace

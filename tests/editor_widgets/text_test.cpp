@@ -3,6 +3,7 @@
 // click that asks the editor to clear its maxima.
 #include "widget_fixture.h"
 
+#include "editor/layout.h"
 #include "editor/ntext.h"
 #include "pixels/pixel_region.h"
 #include "pixels/readout_text.h"
@@ -51,20 +52,28 @@ struct EditorListener : toolkit::CControlListener {
     std::vector<Change> changes;
 };
 
+// The Gain value and the left peak readout of the editor (stereo places).
+constexpr layout::Control kGainField = layout::control(layout::Id::GainValue);
+constexpr layout::Control kPeakField = layout::control(layout::Id::PeakLeft);
+constexpr layout::Rect kGainBox = kGainField.rect, kPeakBox = kPeakField.rect;
+
+CRectangle box(const layout::Rect& r) {
+    return CRectangle(r.left, r.top, r.right(), r.bottom());
+}
+
 class TextTest : public WidgetTest {
 protected:
     void SetUp() override {
         WidgetTest::SetUp();
-        background = new CDIB(110);
-        small = new CDIB(119);
-        large = new CDIB(120);
+        background = new CDIB(layout::kBackgroundStereo);
+        small = new CDIB(kPeakField.font);
+        large = new CDIB(kGainField.font);
         ASSERT_NE(background->getPixels(), nullptr);
-        // The Gain value and the left peak readout of the editor.
-        gain = new nText(CRectangle(110, 453, 167, 467), 0, &listener, large, background, &source,
-                         true);
+        gain =
+            new nText(box(kGainBox), kGainField.tag, &listener, large, background, &source, true);
         source.echo = gain;
-        peak = new nText(CRectangle(159, 65, 192, 75), 504, &listener, small, background, &source,
-                         false);
+        peak =
+            new nText(box(kPeakBox), kPeakField.tag, &listener, small, background, &source, false);
         frame->addView(gain);
         frame->addView(peak);
         driver::pump();
@@ -97,7 +106,7 @@ TEST_F(TextTest, EditableFieldStartsWithTheSourcesText) {
 }
 
 TEST_F(TextTest, ReturnAppliesTheTypedValueThroughTheSourceAndTheEditor) {
-    click(130, 460);
+    click(kGainBox.left + 20, kGainBox.top + 7);
     ASSERT_NE(gain->getPlatformControl(), nullptr);
     driver::typeText("0.6");
     driver::pump();
@@ -105,16 +114,16 @@ TEST_F(TextTest, ReturnAppliesTheTypedValueThroughTheSourceAndTheEditor) {
     driver::pump();
     EXPECT_EQ(gain->getPlatformControl(), nullptr);
     ASSERT_EQ(source.parsed.size(), 1u);
-    EXPECT_EQ(source.parsed[0].first, 0);
+    EXPECT_EQ(source.parsed[0].first, kGainField.tag);
     EXPECT_EQ(source.parsed[0].second, "0.6");
     ASSERT_EQ(listener.changes.size(), 1u);
-    EXPECT_EQ(listener.changes[0].tag, 0);
+    EXPECT_EQ(listener.changes[0].tag, kGainField.tag);
     EXPECT_EQ(listener.changes[0].value, 0.6f); // the echo came before the editor's turn
     EXPECT_EQ(shown(gain), "0.60");
 }
 
 TEST_F(TextTest, LosingTheFocusRestoresTheTextAndChangesNothing) {
-    click(130, 460);
+    click(kGainBox.left + 20, kGainBox.top + 7);
     ASSERT_NE(gain->getPlatformControl(), nullptr);
     driver::typeText("0.9");
     driver::pump();
@@ -150,15 +159,18 @@ TEST_F(TextTest, ReadoutTextSitsInItsFieldInBlack) {
         peak->setCentred(c.centred);
         peak->setValue(c.amplitude);
         peak->redraw();
-        std::vector<std::uint32_t> expected(33 * 10);
-        const PixelView field{expected.data(), 33, 10, 33 * 4};
-        editor::copyPixels(field, editor::pixelRegion(background->view(), 159, 65, 33, 10));
+        const int w = kPeakBox.width, h = kPeakBox.height;
+        std::vector<std::uint32_t> expected(static_cast<std::size_t>(w * h));
+        const PixelView field{expected.data(), w, h, w * 4};
+        editor::copyPixels(
+            field, editor::pixelRegion(background->view(), kPeakBox.left, kPeakBox.top, w, h));
         font.drawText(field, c.x, 0, c.text, 0x000000);
         const driver::Image image = driver::capture(window());
         int differing = 0;
-        for (int y = 0; y < 10; ++y)
-            for (int x = 0; x < 33; ++x)
-                if (image.rgb(159 + x, 65 + y) != (field.at(x, y) & 0xFFFFFFu)) ++differing;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if (image.rgb(kPeakBox.left + x, kPeakBox.top + y) != (field.at(x, y) & 0xFFFFFFu))
+                    ++differing;
         EXPECT_EQ(differing, 0) << c.text << " centred " << c.centred;
     }
 }
@@ -166,29 +178,32 @@ TEST_F(TextTest, ReadoutTextSitsInItsFieldInBlack) {
 TEST_F(TextTest, EditableTextIsWhiteAndCentredInTheLargeFont) {
     gain->redraw();
     const editor::DigitFont font = editor::editFont(large->view());
-    std::vector<std::uint32_t> expected(57 * 14);
-    const PixelView field{expected.data(), 57, 14, 57 * 4};
-    editor::copyPixels(field, editor::pixelRegion(background->view(), 110, 453, 57, 14));
+    const int w = kGainBox.width, h = kGainBox.height;
+    std::vector<std::uint32_t> expected(static_cast<std::size_t>(w * h));
+    const PixelView field{expected.data(), w, h, w * 4};
+    editor::copyPixels(field,
+                       editor::pixelRegion(background->view(), kGainBox.left, kGainBox.top, w, h));
     font.drawText(field, 14, 0, "0.25", 0xFFFFFF); // 4 cells of 7 in 57 columns
     const driver::Image image = driver::capture(window());
     int differing = 0;
-    for (int y = 0; y < 14; ++y)
-        for (int x = 0; x < 57; ++x)
-            if (image.rgb(110 + x, 453 + y) != (field.at(x, y) & 0xFFFFFFu)) ++differing;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (image.rgb(kGainBox.left + x, kGainBox.top + y) != (field.at(x, y) & 0xFFFFFFu))
+                ++differing;
     EXPECT_EQ(differing, 0);
 }
 
 TEST_F(TextTest, ReadoutClickClearsThroughTheEditorWithoutAGesture) {
     peak->setValue(0.5f);
-    click(170, 70);
+    click(kPeakBox.left + 11, kPeakBox.top + 5);
     ASSERT_EQ(listener.changes.size(), 1u);
-    EXPECT_EQ(listener.changes[0].tag, 504);
+    EXPECT_EQ(listener.changes[0].tag, kPeakField.tag);
     EXPECT_EQ(listener.changes[0].value, 0.0f);
     EXPECT_EQ(listener.changes[0].text, "-");
     EXPECT_TRUE(hostGestures.empty());
 
     peak->setValue(0.5f);
-    driver::moveTo(window(), 170, 70);
+    driver::moveTo(window(), kPeakBox.left + 11, kPeakBox.top + 5);
     driver::press(driver::Button::Right);
     driver::pump();
     driver::release(driver::Button::Right);

@@ -2,6 +2,8 @@
 // (digit strips, fader cap and mask, meter colours, switch strips).
 #include "bitmap_test_support.h"
 
+#include "editor/layout.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,11 +17,26 @@ using namespace kavet::resources::testing;
 struct Size {
     int id, width, height;
 };
+namespace layout = kavet::layout;
+
 const Size kSizes[] = {
-    {110, 265, 534}, {111, 104, 19},  {112, 36, 58},   {113, 104, 19}, {114, 36, 58},
-    {116, 104, 19},  {117, 76, 20},   {118, 104, 19},  {119, 78, 9},   {120, 105, 11},
-    {121, 78, 52},   {122, 265, 534}, {123, 265, 534}, {124, 32, 361}, {125, 13, 30},
-    {126, 210, 37},  {127, 265, 534},
+    {layout::kBackgroundStereo, 265, 534},
+    {layout::kPhaseStrip, 104, 19},
+    {layout::kFaderCap, 36, 58},
+    {layout::kMuteStrip, 104, 19},
+    {layout::kFaderCapMask, 36, 58},
+    {layout::kBypassStrip, 104, 19},
+    {layout::kPreStrip, 76, 20},
+    {layout::kFineStrip, 104, 19},
+    {layout::kSmallFont, 78, 9},
+    {layout::kLargeFont, 105, 11},
+    {layout::kLogo, 78, 52},
+    {layout::kOptionsPageStereo, 265, 534},
+    {layout::kBackgroundMono, 265, 534},
+    {layout::kMeterStrip, 32, 361},
+    {layout::kOptionSelector, 13, 30},
+    {layout::kPressedButtons, 210, 37},
+    {layout::kOptionsPageMono, 265, 534},
 };
 
 TEST(EmbeddedBitmaps, EveryResourceIsA24BitBmpOfItsSize) {
@@ -67,8 +84,8 @@ struct Strip {
 // extra advance of -1 and keeps a blank column before it; the 7 x 11 strip (extra advance 0)
 // has it right after the ink. Both leave one clear column between glyphs.
 const Strip kStrips[] = {
-    {119, 6, "0123456789.,-", {6, 5, 6, 6, 6, 6, 6, 6, 6, 6, 3, 4, 5}, 1},
-    {120, 7, "0123456789.,-LR", {6, 4, 6, 6, 6, 6, 6, 6, 6, 6, 3, 3, 5, 6, 6}, 0},
+    {layout::kSmallFont, 6, "0123456789.,-", {6, 5, 6, 6, 6, 6, 6, 6, 6, 6, 3, 4, 5}, 1},
+    {layout::kLargeFont, 7, "0123456789.,-LR", {6, 4, 6, 6, 6, 6, 6, 6, 6, 6, 3, 3, 5, 6, 6}, 0},
 };
 
 TEST(DigitStrips, InkWidthsAreAsDesignedAndEverythingRightOfTheInkIsBlack) {
@@ -112,9 +129,9 @@ TEST(DigitStrips, InkStartsAtTheCellsLeftAndEndsInAnInvisibleSpacingColumn) {
 }
 
 TEST(DigitStrips, DigitsAreWhiteAndLAndRAreCyan) {
-    for (int id : {119, 120}) {
+    for (int id : {layout::kSmallFont, layout::kLargeFont}) {
         const Bmp b = bitmap(id);
-        const int cellW = id == 119 ? 6 : 7;
+        const int cellW = id == layout::kSmallFont ? 6 : 7;
         for (int x = 0; x < b.width; ++x)
             for (int y = 0; y < b.height; ++y) {
                 const BmpPixel p = b.at(x, y);
@@ -125,7 +142,7 @@ TEST(DigitStrips, DigitsAreWhiteAndLAndRAreCyan) {
                 }
             }
         // Letters actually carry full cyan ink.
-        if (id == 120) {
+        if (id == layout::kLargeFont) {
             EXPECT_EQ(b.at(13 * cellW, 5), (BmpPixel{0, 255, 255}));
         }
     }
@@ -152,7 +169,7 @@ TEST(DigitStrips, NoTwoGlyphsLookAlike) {
 // area, so only columns 0..31 show; its top row is the position's row, so the value line lies on
 // row 23, the row of the scale's tick.
 TEST(FaderCap, MaskIsGreyAndCapIsPremultipliedByIt) {
-    const Bmp cap = bitmap(112), mask = bitmap(114);
+    const Bmp cap = bitmap(layout::kFaderCap), mask = bitmap(layout::kFaderCapMask);
     for (int y = 0; y < 58; ++y)
         for (int x = 0; x < 36; ++x) {
             const BmpPixel m = mask.at(x, y), c = cap.at(x, y);
@@ -167,7 +184,7 @@ TEST(FaderCap, MaskIsGreyAndCapIsPremultipliedByIt) {
 }
 
 TEST(FaderCap, BodyIsOpaqueAndItsShadowSoft) {
-    const Bmp mask = bitmap(114);
+    const Bmp mask = bitmap(layout::kFaderCapMask);
     for (int y = 1; y <= 45; ++y)
         for (int x = 1; x <= 30; ++x)
             EXPECT_EQ(mask.at(x, y).b, 255) << x << "," << y;
@@ -185,7 +202,7 @@ TEST(FaderCap, BodyIsOpaqueAndItsShadowSoft) {
 }
 
 TEST(FaderCap, ValueLineIsTheBrightRowTwentyThree) {
-    const Bmp cap = bitmap(112);
+    const Bmp cap = bitmap(layout::kFaderCap);
     for (int x = 2; x <= 29; ++x) {
         const double line = luminance(cap.at(x, 23));
         EXPECT_GT(line, 220) << x;
@@ -203,7 +220,7 @@ TEST(FaderCap, ValueLineIsTheBrightRowTwentyThree) {
 // Meter colours: columns 0-7 green, 8-15 yellow, 16-23 orange, 24-31 red, each an LED column
 // (bright core, darker edges), the same on every row.
 TEST(MeterColours, FourShadedColumnsOfTheirHue) {
-    const Bmp s = bitmap(124);
+    const Bmp s = bitmap(layout::kMeterStrip);
     struct Column {
         const char* name;
         double hueLow, hueHigh;
@@ -234,9 +251,11 @@ struct SwitchStrip {
     double hueLow, hueHigh;
 };
 const SwitchStrip kSwitches[] = {
-    {111, "phase (cyan)", 180, 210},     {113, "mute (red)", -10, 15},
-    {116, "bypass (magenta)", 285, 320}, {117, "pre (green)", 110, 150},
-    {118, "fine (green)", 110, 150},
+    {layout::kPhaseStrip, "phase (cyan)", 180, 210},
+    {layout::kMuteStrip, "mute (red)", -10, 15},
+    {layout::kBypassStrip, "bypass (magenta)", 285, 320},
+    {layout::kPreStrip, "pre (green)", 110, 150},
+    {layout::kFineStrip, "fine (green)", 110, 150},
 };
 
 TEST(SwitchStrips, OffLedIsDarkAndOnLedLitInItsColour) {

@@ -3,6 +3,8 @@
 // they change they must be the page's own pixels.
 #include "bitmap_test_support.h"
 
+#include "editor/layout.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,6 +13,7 @@ namespace {
 
 using namespace kavet::resources;
 using namespace kavet::resources::testing;
+namespace layout = kavet::layout;
 
 struct Group {
     const char* name;
@@ -37,7 +40,8 @@ struct Page {
     int id;
     bool mono;
 };
-const Page kPages[] = {{"stereo", 122, false}, {"mono", 127, true}};
+const Page kPages[] = {{"stereo", layout::kOptionsPageStereo, false},
+                       {"mono", layout::kOptionsPageMono, true}};
 
 // Whether selector pixel (x, y) of a frame lies on the indicator it lights.
 bool onIndicator(int x, int y) {
@@ -45,7 +49,7 @@ bool onIndicator(int x, int y) {
 }
 
 TEST(OptionSelector, EachFrameBlendsIntoEveryOptionItCanBeDrawnOn) {
-    const Bmp sel = bitmap(125);
+    const Bmp sel = bitmap(layout::kOptionSelector);
     for (const Page& page : kPages) {
         const Bmp p = bitmap(page.id);
         for (int g = 0; g < 7; ++g) {
@@ -67,8 +71,8 @@ TEST(OptionSelector, EachFrameBlendsIntoEveryOptionItCanBeDrawnOn) {
 }
 
 TEST(OptionSelector, LightsTheChosenOptionWhereThePageShowsItUnlit) {
-    const Bmp sel = bitmap(125);
-    const Bmp p = bitmap(122);
+    const Bmp sel = bitmap(layout::kOptionSelector);
+    const Bmp p = bitmap(layout::kOptionsPageStereo);
     for (int frame = 0; frame < 2; ++frame) {
         const BmpPixel lit = sel.at(6, frame * 15 + 7);
         EXPECT_GT(luminance(lit), 170) << frame;
@@ -80,7 +84,7 @@ TEST(OptionSelector, LightsTheChosenOptionWhereThePageShowsItUnlit) {
 }
 
 TEST(OptionSelector, FramesDifferOnlyInTheirLastRow) {
-    const Bmp sel = bitmap(125);
+    const Bmp sel = bitmap(layout::kOptionSelector);
     for (int y = 0; y < 14; ++y)
         for (int x = 0; x < 13; ++x)
             EXPECT_EQ(sel.at(x, y), sel.at(x, 15 + y)) << x << "," << y;
@@ -93,7 +97,7 @@ TEST(OptionSelector, FramesDifferOnlyInTheirLastRow) {
 // A pressed button copies the page region (left, top - 1) to (right + 1, bottom + 1) from the
 // image at (left - 26, top - 321 + 1): image pixel (x, y) stands for page pixel (26 + x, 319 + y).
 TEST(PressedButtons, EachButtonChangesInsideItsRegionAndBlendsAtItsEdges) {
-    const Bmp pressed = bitmap(126);
+    const Bmp pressed = bitmap(layout::kPressedButtons);
     for (const Page& page : kPages) {
         const Bmp p = bitmap(page.id);
         for (const Button& b : kButtons) {
@@ -113,7 +117,7 @@ TEST(PressedButtons, EachButtonChangesInsideItsRegionAndBlendsAtItsEdges) {
 }
 
 TEST(PressedButtons, StereoAndMonoPagesShareTheButtonArea) {
-    const Bmp stereo = bitmap(122), mono = bitmap(127);
+    const Bmp stereo = bitmap(layout::kOptionsPageStereo), mono = bitmap(layout::kOptionsPageMono);
     for (int y = 319; y < 319 + 37; ++y)
         for (int x = 26; x < 26 + 210; ++x)
             ASSERT_EQ(stereo.at(x, y), mono.at(x, y)) << x << "," << y;
@@ -122,7 +126,7 @@ TEST(PressedButtons, StereoAndMonoPagesShareTheButtonArea) {
 // Mono builds print the Pan Law choice ("0", "-3" or "-6", 7 x 11 glyphs in grey C5C5C5) at
 // (group x + 23, group y + 1) instead of drawing a selector.
 TEST(MonoOptionsPage, PanLawValueAreaIsDarkAndPlain) {
-    const Bmp mono = bitmap(127), stereo = bitmap(122);
+    const Bmp mono = bitmap(layout::kOptionsPageMono), stereo = bitmap(layout::kOptionsPageStereo);
     const Group& g = kGroups[kPanLaw];
     const BmpPixel ground = mono.at(g.x + 23, g.y + 1);
     EXPECT_LT(luminance(ground), 60);

@@ -2,6 +2,8 @@
 
 #include "../editor/editor_host.h"
 
+#include "editor/layout.h"
+
 #include <cstdio>
 
 namespace kavet::test {
@@ -10,9 +12,12 @@ namespace {
 constexpr float kMinus6Db = 0.396850258f; // the gain fader's value for -6 dB
 constexpr int kDifferencesShown = 12;
 // The switches and the logo, where a click lands on them (editor coordinates).
-constexpr Point kPre = {58 + 19, 448 + 10};
-constexpr Point kFine = {179 + 18, 408 + 9};
-constexpr Point kLogo = {7 + 20, 71 + 26};
+constexpr layout::Rect kPreSwitch = layout::rect(layout::Id::Pre);
+constexpr layout::Rect kFineSwitch = layout::rect(layout::Id::Fine);
+constexpr layout::Rect kLogoRect = layout::rect(layout::Id::Options);
+constexpr Point kPre = {kPreSwitch.left + 19, kPreSwitch.top + 10};
+constexpr Point kFine = {kFineSwitch.left + 18, kFineSwitch.top + 9};
+constexpr Point kLogo = {kLogoRect.left + 20, kLogoRect.top + 26};
 
 std::string hex(std::uint32_t rgb) {
     char text[16];

@@ -7,6 +7,7 @@
 
 #include "../editor/editor_host.h"
 
+#include "editor/layout.h"
 #include "editor/nfader.h"
 
 #include <gtest/gtest.h>
@@ -32,13 +33,18 @@ using test::EditorStep;
 
 // Where the pointer goes after a click: in the host's window, off the editor.
 constexpr int kOffEditorX = 350, kOffEditorY = 300;
-constexpr int kCapX = 137; // the fader cap's column
-constexpr int kPhaseX = 189, kPhaseY = 305;
-constexpr int kGainFieldX = 138, kGainFieldY = 460;
+constexpr layout::Rect kFader = layout::rect(layout::Id::Fader);
+constexpr layout::Rect kPhaseSwitch = layout::rect(layout::Id::Phase);
+constexpr layout::Rect kGainField = layout::rect(layout::Id::GainValue);
+constexpr layout::Rect kLogo = layout::rect(layout::Id::Options);
+constexpr layout::Rect kTrimDial = layout::rect(layout::Id::TrimDial);
+constexpr int kCapX = kFader.left + 80; // the fader cap's column
+constexpr int kPhaseX = kPhaseSwitch.left + 10, kPhaseY = kPhaseSwitch.top + 8;
+constexpr int kGainFieldX = kGainField.left + 28, kGainFieldY = kGainField.top + 7;
 constexpr int kBackgroundX = 30, kBackgroundY = 300;
-constexpr int kLogoX = 27, kLogoY = 97;
-constexpr int kBallisticsVuX = 40, kBallisticsVuY = 131 + 2 * 14 + 6; // the third choice
-constexpr int kTrimX = 195, kTrimY = 171;
+constexpr int kLogoX = kLogo.left + 20, kLogoY = kLogo.top + 26;
+constexpr int kBallisticsVuX = 40, kBallisticsVuY = 131 + 2 * 14 + 6;    // the third choice
+constexpr int kTrimX = kTrimDial.left + 15, kTrimY = kTrimDial.top + 15; // the dial's centre
 
 X11Host::Options options() {
     return {KAVET_MODULE, 100, 80, false};
@@ -153,7 +159,8 @@ int capMiddleY(float gain) {
     test::EditorHost headless;
     headless.record()->setParameter(headless.record(), kGain, gain);
     headless.idle();
-    return 48 + dynamic_cast<editor::nFader*>(headless.control(kGain))->model().capRow() + 29;
+    return kFader.top + dynamic_cast<editor::nFader*>(headless.control(kGain))->model().capRow() +
+           29;
 }
 
 TEST(EditorX11Input, ClickOnPhaseAutomatesIt) {

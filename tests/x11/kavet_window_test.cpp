@@ -6,6 +6,8 @@
 
 #include "../hosts/audio_io.h"
 
+#include "editor/layout.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -34,8 +36,9 @@ namespace {
 using namespace std::chrono_literals;
 using Ms = std::chrono::milliseconds;
 
-constexpr int kEditorWidth = 265, kEditorHeight = 534;
-constexpr int kPhaseX = 189, kPhaseY = 305;
+constexpr int kEditorWidth = layout::kEditorWidth, kEditorHeight = layout::kEditorHeight;
+constexpr layout::Rect kPhaseSwitch = layout::rect(layout::Id::Phase);
+constexpr int kPhaseX = kPhaseSwitch.left + 10, kPhaseY = kPhaseSwitch.top + 8;
 
 // kavet started as from a terminal while the test watches: standard output on a pipe, read
 // line by line as it comes, standard error in a file.
@@ -245,7 +248,9 @@ TEST(KavetWindow, ShowsTheEditorPrintsItsChangesAndEndsWithTheWindow) {
         const auto ready = kavet.nextLine(10s);
         const auto start = std::chrono::steady_clock::now();
         ASSERT_TRUE(ready) << kavet.errors();
-        EXPECT_NE(ready->find(std::string(c.title) + ", 265 x 534 pixels"), std::string::npos)
+        EXPECT_NE(ready->find(std::string(c.title) + ", " + std::to_string(kEditorWidth) + " x " +
+                              std::to_string(kEditorHeight) + " pixels"),
+                  std::string::npos)
             << *ready;
 
         const Window top = topLevelNamed(x.d, c.title);

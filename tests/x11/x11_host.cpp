@@ -1,5 +1,7 @@
 #include "x11_host.h"
 
+#include "editor/layout.h"
+
 #include <X11/Xlib.h>
 
 #include <X11/Xatom.h>
@@ -15,7 +17,7 @@ namespace kavet::x11test {
 namespace {
 
 constexpr int kIdleMs = 20;
-constexpr int kEditorWidth = 265, kEditorHeight = 534;
+constexpr int kEditorWidth = layout::kEditorWidth, kEditorHeight = layout::kEditorHeight;
 
 std::mutex g_hostsLock;
 std::map<AEffect*, X11Host*> g_hosts;
