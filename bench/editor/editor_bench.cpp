@@ -95,13 +95,3 @@ void BM_FullRepaint(benchmark::State& state) {
 BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-// The effect reads and writes the user's preferences: keep the benchmark's to itself.
-int main(int argc, char** argv) {
-    char folder[] = "/tmp/kavet-bench-XXXXXX";
-    if (mkdtemp(folder) != nullptr) setenv("XDG_CONFIG_HOME", folder, 1);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

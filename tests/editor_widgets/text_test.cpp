@@ -185,7 +185,7 @@ TEST_F(TextTest, ReadoutClickClearsThroughTheEditorWithoutAGesture) {
     EXPECT_EQ(listener.changes[0].tag, 504);
     EXPECT_EQ(listener.changes[0].value, 0.0f);
     EXPECT_EQ(listener.changes[0].text, "-");
-    EXPECT_TRUE(hostGestures.empty());
+    EXPECT_TRUE(hostGestures().empty());
 
     peak->setValue(0.5f);
     driver::moveTo(window(), 170, 70);
