@@ -42,20 +42,15 @@ EditorHarness::EditorHarness(AudioEffect* effect, int width, int height, int x, 
     driver::resetInput();
     driver::setDoubleClickTime(500);
     window.emplace(x, y, width, height, className);
-    if (AEffEditor* e = editor()) isOpen = e->open(window->handle());
+    if (AEffEditor* editor = effect->getEditor()) editor->open(window->handle());
 }
 
 EditorHarness::~EditorHarness() {
-    if (AEffEditor* e = editor()) e->close();
+    if (AEffEditor* editor = effect->getEditor()) editor->close();
     delete effect;
     window.reset();
     driver::resetInput();
     driver::pump();
-}
-
-toolkit::CFrame* EditorHarness::frame() const {
-    auto* gui = dynamic_cast<AEffGUIEditor*>(editor());
-    return gui ? gui->getFrame() : nullptr;
 }
 
 } // namespace kavet::test

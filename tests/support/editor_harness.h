@@ -53,15 +53,10 @@ public:
     EditorHarness& operator=(const EditorHarness&) = delete;
 
     HWND host() const { return window->handle(); }
-    AEffEditor* editor() const { return effect->getEditor(); }
-    // The frame of a toolkit editor, null for any other.
-    toolkit::CFrame* frame() const;
-    bool opened() const { return isOpen; }
 
 private:
     AudioEffect* effect;
     std::optional<HostWindow> window;
-    bool isOpen = false;
 };
 
 // A test with an `Editor` (made from its effect, of Editor::kWidth x Editor::kHeight) open in
