@@ -221,13 +221,3 @@ BENCHMARK_TEMPLATE(BM_SilenceTail, float)->Arg(64)->Iterations(1)->UseManualTime
 BENCHMARK_TEMPLATE(BM_SilenceTail, double)->Arg(64)->Iterations(1)->UseManualTime();
 
 } // namespace
-
-// The effect reads and writes the user's preferences: keep the benchmark's to itself.
-int main(int argc, char** argv) {
-    char folder[] = "/tmp/kavet-bench-XXXXXX";
-    if (mkdtemp(folder) != nullptr) setenv("XDG_CONFIG_HOME", folder, 1);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

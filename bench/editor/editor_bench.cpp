@@ -1,6 +1,8 @@
 // Cost of the stereo editor on the UI thread: one idle while the meters move (snapshot,
 // maxima, readouts, fader levels and holds, the redraw of what changed), and a full repaint
 // of the 265 x 534 window. Headless backend, real clock.
+#include "meter_signal.h"
+
 #include "core/plug.h"
 #include "editor/pluged.h"
 #include "toolkit/frame.h"
@@ -58,17 +60,7 @@ struct OpenEditor {
     }
 };
 
-// A block whose level changes every call, so every idle finds new meter values.
-void processBlock(AEffect* effect, int step) {
-    static std::vector<float> left(1024), right(1024);
-    float level = 0.05f + 0.9f * static_cast<float>(0.5 + 0.5 * std::sin(step * 0.7));
-    for (std::size_t i = 0; i < left.size(); ++i) {
-        left[i] = (i & 1) ? level : -level;
-        right[i] = 0.5f * left[i];
-    }
-    float* channels[2] = {left.data(), right.data()};
-    effect->processReplacing(effect, channels, channels, static_cast<VstInt32>(left.size()));
-}
+using kavet::bench::processBlock;
 
 void BM_IdleWithMovingMeters(benchmark::State& state) {
     OpenEditor editor;
@@ -95,13 +87,3 @@ void BM_FullRepaint(benchmark::State& state) {
 BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-// The effect reads and writes the user's preferences: keep the benchmark's to itself.
-int main(int argc, char** argv) {
-    char folder[] = "/tmp/kavet-bench-XXXXXX";
-    if (mkdtemp(folder) != nullptr) setenv("XDG_CONFIG_HOME", folder, 1);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

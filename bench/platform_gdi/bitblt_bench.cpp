@@ -1,5 +1,6 @@
 // The editor's full-window copy: BitBlt SRCCOPY of 265 x 534 pixels from an offscreen bitmap
 // to the window's surface, and the keyed and inverting blits for comparison.
+#include "dib.h"
 #include "gdi/surface.h"
 
 #include <benchmark/benchmark.h>
@@ -19,17 +20,12 @@ struct Scene {
     explicit Scene(bool bottomUp) {
         window.resize(width, height);
         windowDc = kavet::platform::createSurfaceDC(window, POINT{0, 0}, RECT{0, 0, width, height});
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = bottomUp ? height : -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        auto* pixels = static_cast<std::uint32_t*>(bits);
-        for (int i = 0; i < width * height; ++i)
-            pixels[i] = static_cast<std::uint32_t>(i * 2654435761u) & 0xFFFFFF;
+        section = kavet::bench::createDib32(
+            width, height,
+            [w = width](int x, int y) {
+                return static_cast<std::uint32_t>((y * w + x) * 2654435761u) & 0xFFFFFF;
+            },
+            bottomUp);
         memory = CreateCompatibleDC(windowDc);
         previous = SelectObject(memory, section);
     }

@@ -1,5 +1,7 @@
 // The cost of the editor's drawing: a full redraw of a 265 x 534 frame with a background
 // bitmap and 16 bitmap controls, and an idle pass that repaints one dirty control.
+#include "dib.h"
+
 #include "toolkit/bitmap.h"
 #include "toolkit/drawcontext.h"
 #include "toolkit/frame.h"
@@ -22,19 +24,9 @@ constexpr int kWidth = 265, kHeight = 534;
 class PatternBitmap : public CBitmap {
 public:
     PatternBitmap(int w, int h) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        handle = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        auto* pixels = static_cast<std::uint32_t*>(bits);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                pixels[y * w + x] = static_cast<std::uint32_t>((x * 7) ^ (y * 13)) & 0xFFFFFF;
+        handle = kavet::bench::createDib32(w, h, [](int x, int y) {
+            return static_cast<std::uint32_t>((x * 7) ^ (y * 13)) & 0xFFFFFF;
+        });
         width = w;
         height = h;
     }

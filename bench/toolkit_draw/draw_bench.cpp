@@ -1,6 +1,8 @@
 // The drawing layer's per-call costs: an opaque control-sized blit (a memory DC per call),
 // the three transparency paths, the editor-sized offscreen with its copy, and setClipRect
 // with and without a change.
+#include "dib.h"
+
 #include "toolkit/bitmap.h"
 #include "toolkit/drawcontext.h"
 #include "toolkit/drawglobals.h"
@@ -18,18 +20,9 @@ namespace {
 class GreyBitmap : public CBitmap {
 public:
     GreyBitmap() {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = 40;
-        info.bmiHeader.biHeight = -40;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        handle = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        auto* p = static_cast<std::uint32_t*>(bits);
-        for (int y = 0; y < 40; ++y)
-            for (int x = 0; x < 40; ++x)
-                p[y * 40 + x] = x < 4 || y < 4 || x >= 36 || y >= 36 ? 0xFFFFFF : 0x808080;
+        handle = kavet::bench::createDib32(40, 40, [](int x, int y) -> std::uint32_t {
+            return x < 4 || y < 4 || x >= 36 || y >= 36 ? 0xFFFFFF : 0x808080;
+        });
         width = height = 40;
     }
 };

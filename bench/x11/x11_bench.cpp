@@ -3,6 +3,8 @@
 // server's work included), and one editor idle while the meters move (X events in, the
 // editor's idle, the changed rectangles out; the server draws them afterwards, on its own). Needs
 // an X display (tests/x11/with-xvfb.sh).
+#include "meter_signal.h"
+
 #include "core/plug.h"
 
 #include "x11/backend.h"
@@ -64,17 +66,7 @@ struct HostWindow {
     }
 };
 
-// A block whose level changes every call, so every idle finds new meter values.
-void processBlock(AEffect* effect, int step) {
-    static std::vector<float> left(1024), right(1024);
-    const float level = 0.05f + 0.9f * static_cast<float>(0.5 + 0.5 * std::sin(step * 0.7));
-    for (std::size_t i = 0; i < left.size(); ++i) {
-        left[i] = (i & 1) ? level : -level;
-        right[i] = 0.5f * left[i];
-    }
-    float* channels[2] = {left.data(), right.data()};
-    effect->processReplacing(effect, channels, channels, static_cast<VstInt32>(left.size()));
-}
+using kavet::bench::processBlock;
 
 void BM_PresentFull(benchmark::State& state) {
     HostWindow host(state.range(0) != 0);
@@ -122,13 +114,3 @@ void BM_IdleWithMovingMeters(benchmark::State& state) {
 BENCHMARK(BM_IdleWithMovingMeters)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-// The effect reads and writes the user's preferences: keep the benchmark's to itself.
-int main(int argc, char** argv) {
-    char folder[] = "/tmp/kavet-bench-XXXXXX";
-    if (mkdtemp(folder) != nullptr) setenv("XDG_CONFIG_HOME", folder, 1);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

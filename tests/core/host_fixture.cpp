@@ -5,24 +5,13 @@
 
 namespace kavet::test {
 
-std::vector<HostCall>& hostCalls() {
-    static std::vector<HostCall> calls;
-    return calls;
-}
-
-VstIntPtr VSTCALLBACK recordingHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                                    void*, float opt) {
-    hostCalls().push_back({opcode, index, value, opt});
-    return opcode == audioMasterVersion ? kVstVersion : 0;
-}
-
-EffectHandle::EffectHandle() {
-    plug_ = static_cast<Plug*>(createEffectInstance(recordingHost));
+EffectHandle::EffectHandle() : plug_(static_cast<Plug*>(createEffectInstance(recordingHost))) {
     if (plug_ == nullptr) throw std::runtime_error("effect creation failed");
 }
 
-EffectHandle::~EffectHandle() {
-    dispatch(effClose);
+void EffectHandle::Close::operator()(Plug* plug) const {
+    AEffect* e = plug->getAeffect();
+    e->dispatcher(e, effClose, 0, 0, nullptr, 0.0f);
 }
 
 VstIntPtr EffectHandle::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,

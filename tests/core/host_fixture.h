@@ -1,6 +1,8 @@
-// A host for one effect: the recording host callback, block processing helpers and
-// access to the effect through its record, as a host has it.
+// A host for one effect, on the recording host callback (recording_host.h): block processing
+// helpers and access to the effect through its record, as a host has it.
 #pragma once
+
+#include "recording_host.h"
 
 #include "core/plug.h"
 
@@ -9,25 +11,10 @@
 
 namespace kavet::test {
 
-struct HostCall {
-    VstInt32 opcode;
-    VstInt32 index;
-    VstIntPtr value;
-    float opt;
-};
-
-// Every call the effects made to the host since the last clear.
-std::vector<HostCall>& hostCalls();
-VstIntPtr VSTCALLBACK recordingHost(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                    VstIntPtr value, void* ptr, float opt);
-
 // An effect made through the creation function and closed through the dispatcher.
 class EffectHandle {
 public:
     EffectHandle();
-    ~EffectHandle();
-    EffectHandle(const EffectHandle&) = delete;
-    EffectHandle& operator=(const EffectHandle&) = delete;
 
     Plug& plug() { return *plug_; }
     AEffect* record() { return plug_->getAeffect(); }
@@ -42,7 +29,10 @@ public:
     std::vector<std::vector<float>> runConstant(float value, int frames);
 
 private:
-    Plug* plug_;
+    struct Close {
+        void operator()(Plug* plug) const; // effClose, which deletes the effect
+    };
+    std::unique_ptr<Plug, Close> plug_;
 };
 
 // Classification helper for the subnormal checks.

@@ -1,6 +1,7 @@
 // CDIB: a loaded bitmap is a private 32-bit top-down copy of the resource (writing it does not
 // change what the toolkit draws), a blank buffer is the drawn section itself, and a missing
 // resource leaves a null pixel pointer.
+#include "canvas.h"
 #include "editor/cdib.h"
 #include "editor/layout.h"
 #include "editor/module_bitmaps.h"
@@ -17,39 +18,9 @@
 
 using kavet::editor::CDIB;
 namespace layout = kavet::layout;
+using kavet::test::Canvas;
 
 namespace {
-
-// A 40 x 40 memory surface to draw bitmaps on, read back through GetDIBits.
-class Surface {
-public:
-    Surface() {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = kSize;
-        info.bmiHeader.biHeight = -kSize;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits),
-                                  nullptr, 0);
-        dc = CreateCompatibleDC(nullptr);
-        previous = SelectObject(dc, bitmap);
-    }
-    ~Surface() {
-        SelectObject(dc, previous);
-        DeleteDC(dc);
-        DeleteObject(bitmap);
-    }
-    std::uint32_t at(int x, int y) { return bits[y * kSize + x] & 0xFFFFFFu; }
-    static constexpr int kSize = 40;
-    HDC dc = nullptr;
-
-private:
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ previous = nullptr;
-    std::uint32_t* bits = nullptr;
-};
 
 class CdibTest : public ::testing::Test {
 protected:
@@ -91,7 +62,7 @@ TEST_F(CdibTest, WritingALoadedCopyDoesNotChangeWhatIsDrawn) {
     const std::uint32_t original = dib.view().at(16, 0) & 0xFFFFFFu;
     dib.view().at(16, 0) = 0x123456;
 
-    Surface surface;
+    Canvas surface(40, 40, 0); // to draw bitmaps on
     toolkit::CDrawContext context(nullptr, surface.dc, nullptr);
     dib.draw(&context, toolkit::CRectangle(0, 0, 36, 40));
     EXPECT_EQ(surface.at(16, 0), original);
@@ -111,7 +82,7 @@ TEST_F(CdibTest, BlankBufferIsZeroAndIsWhatTheToolkitDraws) {
 
     // Row 0 is the top row: the pixel written at (3, 1) is drawn at (3, 1).
     dib.view().at(3, 1) = 0xFF8000;
-    Surface surface;
+    Canvas surface(40, 40, 0); // to draw bitmaps on
     toolkit::CDrawContext context(nullptr, surface.dc, nullptr);
     dib.draw(&context, toolkit::CRectangle(5, 6, 25, 16));
     EXPECT_EQ(surface.at(5 + 3, 6 + 1), 0xFF8000u);

@@ -1,15 +1,15 @@
 // The bitmap controls' test bench: one control at its place in the editor, inside a frame in
-// a host window of the headless backend, on the driver's virtual clock. The editor is the
-// control's listener and records, in order, the gestures and changes the control reports.
+// the editor harness (support/editor_harness.h). The editor is the control's listener and
+// records, in order, the gestures and changes the control reports.
 #pragma once
 
 #include "editor/cdib.h"
 #include "editor/layout.h"
 #include "editor/module_bitmaps.h"
-#include "toolkit/aeffguieditor.h"
+#include "editor_harness.h"
+#include "input.h"
+
 #include "toolkit/control.h"
-#include "toolkit/frame.h"
-#include "vst/audioeffect.h"
 
 #include <kavet/driver.h>
 
@@ -18,58 +18,20 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace kavet::test {
 
-// Edit gestures that reached the host callback: (opcode, index).
-inline std::vector<std::pair<VstInt32, VstInt32>> controlHostGestures;
-
-inline VstIntPtr VSTCALLBACK controlHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr,
-                                         void*, float) {
-    switch (opcode) {
-    case audioMasterVersion:
-        return 2400;
-    case audioMasterBeginEdit:
-    case audioMasterEndEdit:
-        controlHostGestures.emplace_back(opcode, index);
-        return 1;
-    default:
-        return 0;
-    }
-}
-
-class ControlEffect : public AudioEffect {
-public:
-    ControlEffect() : AudioEffect(&controlHost, 1, 6) {}
-    void processReplacing(float**, float**, VstInt32) override {}
-};
-
 // One entry per event: "begin 0", "changed 0", "end 0".
-class RecordingEditor : public AEffGUIEditor, public toolkit::CControlListener {
+class RecordingEditor : public FrameEditor, public toolkit::CControlListener {
 public:
     static constexpr int kWidth = 240;
     static constexpr int kHeight = 470;
 
-    explicit RecordingEditor(AudioEffect* effect) : AEffGUIEditor(effect) {
-        rect.right = kWidth;
-        rect.bottom = kHeight;
-    }
-    bool open(void* window) override {
-        AEffGUIEditor::open(window);
-        frame = new toolkit::CFrame(toolkit::CRectangle(0, 0, kWidth, kHeight), window, this);
-        return true;
-    }
-    void close() override {
-        if (frame) {
-            toolkit::CFrame* old = frame;
-            frame = nullptr;
-            old->forget();
-        }
-        AEffGUIEditor::close();
-    }
+    explicit RecordingEditor(AudioEffect* effect) : FrameEditor(effect, kWidth, kHeight) {}
     void beginEdit(VstInt32 index) override {
         events.push_back("begin " + std::to_string(index));
         AEffGUIEditor::beginEdit(index);
@@ -87,43 +49,19 @@ public:
     std::vector<float> values; // the control's value at each change
 };
 
-class ControlTest : public ::testing::Test {
+class ControlTest : public EditorFixture<RecordingEditor> {
 protected:
-    static constexpr const char* kHostClass = "KavetControlsTestHost";
-
     void SetUp() override {
         editor::registerModuleBitmaps();
-        driver::useVirtualClock(1000);
-        driver::resetInput();
-        driver::setDoubleClickTime(500);
-        controlHostGestures.clear();
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = kHostClass;
-        RegisterClassA(&wc);
-        host = CreateWindowExA(0, kHostClass, "host", WS_POPUP | WS_VISIBLE, 100, 100,
-                               RecordingEditor::kWidth, RecordingEditor::kHeight, nullptr, nullptr,
-                               wc.hInstance, nullptr);
-        ASSERT_NE(host, nullptr);
-        effect = new ControlEffect;
-        editorObject = new RecordingEditor(effect);
-        editorObject->open(host);
-        frame = editorObject->getFrame();
-        ASSERT_NE(frame, nullptr);
-        ASSERT_NE(frame->getWindow(), nullptr);
+        EditorFixture::SetUp();
+        if (HasFatalFailure()) return;
         background = new editor::CDIB(layout::kBackgroundStereo);
         ASSERT_NE(background->getPixels(), nullptr);
         frame->setBackground(background);
     }
     void TearDown() override {
-        if (editorObject) editorObject->close();
-        delete effect; // deletes the editor
+        EditorFixture::TearDown();
         if (background) background->forget();
-        if (host) DestroyWindow(host);
-        UnregisterClassA(kHostClass, GetModuleHandleA(nullptr));
-        driver::resetInput();
-        driver::pump();
     }
 
     // Adds the control to the frame and paints the window once.
@@ -140,7 +78,6 @@ protected:
         driver::pump();
     }
 
-    HWND window() const { return frame->getWindow(); }
     const std::vector<std::string>& events() const { return editorObject->events; }
 
     // A press at (x, y) of the frame; the pointer moves by (dx, dy) in one step `moveAfter`
@@ -149,17 +86,13 @@ protected:
     // pixels: smaller moves must come after that.
     void drag(int x, int y, int dx, int dy, unsigned modifiers = driver::NoModifier,
               driver::Button button = driver::Button::Left, DWORD moveAfter = 50) {
-        driver::Script()
-            .moveTo(window(), x, y)
-            .press(button, modifiers)
-            .wait(moveAfter)
-            .moveTo(window(), x + dx, y + dy)
-            .wait(50)
-            .release(button)
-            .modifiers(driver::NoModifier)
-            .start();
-        driver::runScript(5000);
-        driver::pump();
+        test::drag(window(), {.x0 = x,
+                              .y0 = y,
+                              .x1 = x + dx,
+                              .y1 = y + dy,
+                              .holdMs = moveAfter,
+                              .modifiers = modifiers,
+                              .button = button});
     }
     // Two presses 60 ms apart at the same point.
     void doubleClick(int x, int y) {
@@ -177,10 +110,6 @@ protected:
         driver::pump();
     }
 
-    HWND host = nullptr;
-    ControlEffect* effect = nullptr;
-    RecordingEditor* editorObject = nullptr;
-    toolkit::CFrame* frame = nullptr;
     editor::CDIB* background = nullptr;
 };
 

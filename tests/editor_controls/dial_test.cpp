@@ -63,7 +63,7 @@ TEST_F(DialTest, DragTurnsOneDegreePerPixelOfTheLargerMovementAndATenthWithShift
         SCOPED_TRACE(c.why);
         makeDial(0.5f);
         ASSERT_EQ(dial->getAngle(), 180.0f);
-        controlHostGestures.clear();
+        hostCalls().clear();
 
         const bool small = std::abs(c.dx) <= 2 && std::abs(c.dy) <= 2;
         drag(kMiddleX, kMiddleY, c.dx, c.dy, c.shift ? driver::Shift : driver::NoModifier,
@@ -76,7 +76,7 @@ TEST_F(DialTest, DragTurnsOneDegreePerPixelOfTheLargerMovementAndATenthWithShift
         EXPECT_EQ(editorObject->values.back(), dial->getValue());
         const std::vector<std::pair<VstInt32, VstInt32>> hostSaw = {{audioMasterBeginEdit, 1},
                                                                     {audioMasterEndEdit, 1}};
-        EXPECT_EQ(controlHostGestures, hostSaw);
+        EXPECT_EQ(hostGestures(), hostSaw);
         removeDial();
     }
 }
@@ -116,7 +116,7 @@ TEST_F(DialTest, ControlAltAndDoubleClickReturnToTheMiddle) {
     for (int gesture = 0; gesture < 3; ++gesture) {
         SCOPED_TRACE(gesture);
         makeDial(0.1f);
-        controlHostGestures.clear();
+        hostCalls().clear();
         if (gesture == 2)
             doubleClick(kMiddleX, kMiddleY);
         else
@@ -125,7 +125,7 @@ TEST_F(DialTest, ControlAltAndDoubleClickReturnToTheMiddle) {
         EXPECT_EQ(dial->getValue(), 0.5f);
         const std::vector<std::string> expected = {"begin 1", "changed 1", "end 1"};
         EXPECT_EQ(events(), expected);
-        EXPECT_EQ(controlHostGestures.size(), 2u);
+        EXPECT_EQ(hostGestures().size(), 2u);
         removeDial();
     }
 }
@@ -135,7 +135,7 @@ TEST_F(DialTest, RightButtonWithoutModifiersDoesNothing) {
     drag(kMiddleX, kMiddleY, 30, -10, driver::NoModifier, driver::Button::Right);
     EXPECT_EQ(dial->getAngle(), 180.0f);
     EXPECT_TRUE(events().empty());
-    EXPECT_TRUE(controlHostGestures.empty());
+    EXPECT_TRUE(hostGestures().empty());
 }
 
 // The darkened pixels' centre of mass, in control coordinates.

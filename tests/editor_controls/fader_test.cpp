@@ -81,7 +81,7 @@ TEST_F(FaderTest, DragMovesThePositionByThePixelsTravelledAndATenthWithShift) {
     for (const Case& c : cases) {
         SCOPED_TRACE("dy " + std::to_string(c.dy) + (c.shift ? " with Shift" : ""));
         makeFader(0.5f);
-        controlHostGestures.clear();
+        hostCalls().clear();
         const float p0 = positionOf(0.5f);
         ASSERT_EQ(fader->getPosition(), p0);
 
@@ -99,7 +99,7 @@ TEST_F(FaderTest, DragMovesThePositionByThePixelsTravelledAndATenthWithShift) {
         EXPECT_EQ(editorObject->values.back(), fader->getValue());
         const std::vector<std::pair<VstInt32, VstInt32>> hostSaw = {{audioMasterBeginEdit, 0},
                                                                     {audioMasterEndEdit, 0}};
-        EXPECT_EQ(controlHostGestures, hostSaw);
+        EXPECT_EQ(hostGestures(), hostSaw);
 
         removeFader();
     }
@@ -211,7 +211,7 @@ TEST_F(FaderTest, ControlAltAndDoubleClickResetToZeroDbOrTheWindowsMiddle) {
                 ASSERT_NE(fader->getFinePosition(), 0.5f);
             }
             refresh();
-            controlHostGestures.clear();
+            hostCalls().clear();
             // On the track far from the cap: the reset does not need the cap.
             const int y = kTop + 390;
             if (g == Gesture::DoubleClick)
@@ -228,7 +228,7 @@ TEST_F(FaderTest, ControlAltAndDoubleClickResetToZeroDbOrTheWindowsMiddle) {
             }
             const std::vector<std::string> expected = {"begin 0", "changed 0", "end 0"};
             EXPECT_EQ(events(), expected);
-            EXPECT_EQ(controlHostGestures.size(), 2u);
+            EXPECT_EQ(hostGestures().size(), 2u);
             removeFader();
         }
     }
@@ -250,11 +250,11 @@ TEST_F(FaderTest, PressesBesideTheCapInTheMeterHalfOrWithTheRightButtonDoNothing
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         makeFader(0.5f);
-        controlHostGestures.clear();
+        hostCalls().clear();
         drag(kLeft + c.x, kTop + c.y, 0, -40, driver::NoModifier, c.button);
         EXPECT_EQ(fader->getValue(), 0.5f);
         EXPECT_TRUE(events().empty()) << events().front();
-        EXPECT_TRUE(controlHostGestures.empty());
+        EXPECT_TRUE(hostGestures().empty());
         removeFader();
     }
     // The edge of the cap's reach still takes the press (|29 + 144 - f| <= 31).

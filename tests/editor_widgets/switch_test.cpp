@@ -47,7 +47,7 @@ TEST_F(SwitchTest, TogglesOnThePressAndNotOnHoldOrRelease) {
     EXPECT_EQ(frame->getFocusView(), sw);
     const std::vector<std::pair<VstInt32, VstInt32>> oneGesture = {{audioMasterBeginEdit, kTag},
                                                                    {audioMasterEndEdit, kTag}};
-    EXPECT_EQ(hostGestures, oneGesture);
+    EXPECT_EQ(hostGestures(), oneGesture);
 
     driver::run(300); // held
     driver::moveTo(window(), kBox.left + 21, kBox.top + 14);
@@ -56,10 +56,10 @@ TEST_F(SwitchTest, TogglesOnThePressAndNotOnHoldOrRelease) {
     driver::pump();
     EXPECT_EQ(sw->getValue(), 1.0f);
     EXPECT_EQ(listener.values.size(), 1u);
-    EXPECT_EQ(hostGestures.size(), 2u);
+    EXPECT_EQ(hostGestures().size(), 2u);
 
     click(kBox.left, kBox.top); // the top-left corner
-    EXPECT_EQ(hostGestures.size(), 4u);
+    EXPECT_EQ(hostGestures().size(), 4u);
     EXPECT_EQ(sw->getValue(), 0.0f);
 }
 

@@ -200,7 +200,7 @@ TEST_F(TextTest, ReadoutClickClearsThroughTheEditorWithoutAGesture) {
     EXPECT_EQ(listener.changes[0].tag, kPeakField.tag);
     EXPECT_EQ(listener.changes[0].value, 0.0f);
     EXPECT_EQ(listener.changes[0].text, "-");
-    EXPECT_TRUE(hostGestures.empty());
+    EXPECT_TRUE(hostGestures().empty());
 
     peak->setValue(0.5f);
     driver::moveTo(window(), kPeakBox.left + 11, kPeakBox.top + 5);

@@ -1,6 +1,9 @@
 // Scripted input on the virtual clock: a modal drag loop of the kind the bitmap controls
 // run in their mouse handlers sees exactly the scripted positions and button states.
+#include "host_window.h"
 #include "recorder.h"
+
+#include <optional>
 
 using namespace kavet;
 using namespace kavet::test;
@@ -35,22 +38,17 @@ class DragTest : public WindowTest {
 protected:
     void SetUp() override {
         WindowTest::SetUp();
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = dragProc;
-        wc.hInstance = testInstance();
-        wc.lpszClassName = "KavetDrag";
-        RegisterClassA(&wc);
-        hwnd_ = CreateWindowExA(0, "KavetDrag", "", WS_POPUP | WS_VISIBLE, 200, 100, 265, 534,
-                                nullptr, nullptr, testInstance(), nullptr);
-        created_.push_back(hwnd_);
+        window_.emplace(200, 100, 265, 534, "KavetDrag", dragProc, testInstance());
+        hwnd_ = window_->handle();
         driver::useVirtualClock(0, 1);
         driver::pump();
         g_polls.clear();
     }
     void TearDown() override {
+        window_.reset();
         WindowTest::TearDown();
-        UnregisterClassA("KavetDrag", testInstance());
     }
+    std::optional<kavet::test::HostWindow> window_;
     HWND hwnd_ = nullptr;
 };
 

@@ -1,12 +1,12 @@
 // BitBlt raster operations, clipping against both surfaces, TransparentBlt (direct, through
 // msimg32.dll, and by the monochrome-mask method), AlphaBlend.
-#include "dib.h"
+#include "canvas.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
-using kavet::test::Dib;
+using kavet::test::Canvas;
 using kavet::test::inside;
 
 namespace {
@@ -18,10 +18,10 @@ std::uint32_t destPattern(int x, int y) {
     return static_cast<std::uint32_t>(0x00F0C0A0 - x * 0x020101 - y * 0x010302);
 }
 
-void paint(Dib& d, std::uint32_t (*pattern)(int, int)) {
+void paint(Canvas& d, std::uint32_t (*pattern)(int, int)) {
     for (int y = 0; y < d.height; ++y)
         for (int x = 0; x < d.width; ++x)
-            d.at(x, y) = pattern(x, y);
+            d.pixel(x, y) = pattern(x, y);
 }
 
 struct RopCase {
@@ -52,7 +52,7 @@ TEST(BitBlt, EveryRasterOperationChangesOnlyTheTargetRectangle) {
     const int sx = 4, sy = 6;
     for (const RopCase& c : cases) {
         SCOPED_TRACE(c.name);
-        Dib src(16, 16), dst(16, 16);
+        Canvas src(16, 16, 0), dst(16, 16, 0);
         paint(src, sourcePattern);
         paint(dst, destPattern);
         HBRUSH brush = CreateSolidBrush(RGB(0x33, 0x66, 0x99));
@@ -67,7 +67,7 @@ TEST(BitBlt, EveryRasterOperationChangesOnlyTheTargetRectangle) {
                     inside(target, x, y)
                         ? c.expect(d, sourcePattern(x - 3 + sx, y - 2 + sy), brushPixel)
                         : d;
-                ASSERT_EQ(dst.at(x, y), expected) << "at " << x << "," << y;
+                ASSERT_EQ(dst.pixel(x, y), expected) << "at " << x << "," << y;
             }
     }
 }
@@ -90,7 +90,7 @@ TEST(BitBlt, ClipsToBothSurfacesAndNegativeOrigins) {
     };
     for (const ClipCase& c : cases) {
         SCOPED_TRACE(c.name);
-        Dib src(7, 6), dst(10, 9);
+        Canvas src(7, 6, 0), dst(10, 9, 0);
         paint(src, sourcePattern);
         paint(dst, destPattern);
         ASSERT_TRUE(BitBlt(dst.dc, c.x, c.y, c.w, c.h, src.dc, c.sx, c.sy, SRCCOPY));
@@ -99,14 +99,14 @@ TEST(BitBlt, ClipsToBothSurfacesAndNegativeOrigins) {
                 int u = x - c.x + c.sx, v = y - c.y + c.sy;
                 bool copied = inside(RECT{c.x, c.y, c.x + c.w, c.y + c.h}, x, y) &&
                               inside(RECT{0, 0, 7, 6}, u, v);
-                ASSERT_EQ(dst.at(x, y), copied ? sourcePattern(u, v) : destPattern(x, y))
+                ASSERT_EQ(dst.pixel(x, y), copied ? sourcePattern(u, v) : destPattern(x, y))
                     << x << "," << y;
             }
     }
 }
 
 TEST(BitBlt, RespectsTheDestinationClipRegionButNotTheSources) {
-    Dib src(8, 8), dst(8, 8);
+    Canvas src(8, 8, 0), dst(8, 8, 0);
     paint(src, sourcePattern);
     paint(dst, destPattern);
     HRGN clip = CreateRectRgn(2, 1, 5, 7);
@@ -122,7 +122,7 @@ TEST(BitBlt, RespectsTheDestinationClipRegionButNotTheSources) {
     ASSERT_TRUE(BitBlt(dst.dc, 0, 0, 8, 8, src.dc, 0, 0, SRCCOPY));
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x)
-            ASSERT_EQ(dst.at(x, y),
+            ASSERT_EQ(dst.pixel(x, y),
                       inside(RECT{2, 1, 5, 7}, x, y) ? sourcePattern(x, y) : destPattern(x, y));
     EXPECT_EQ(SelectClipRgn(dst.dc, nullptr), SIMPLEREGION);
     GetClipBox(dst.dc, &box);
@@ -132,31 +132,31 @@ TEST(BitBlt, RespectsTheDestinationClipRegionButNotTheSources) {
 TEST(BitBlt, CopiesWithinOneSurfaceWithOverlap) {
     const POINT shifts[] = {{2, 1}, {-2, -1}, {3, 0}, {0, -3}};
     for (POINT s : shifts) {
-        Dib d(12, 12);
+        Canvas d(12, 12, 0);
         paint(d, sourcePattern);
         ASSERT_TRUE(BitBlt(d.dc, 3 + s.x, 3 + s.y, 6, 6, d.dc, 3, 3, SRCCOPY));
         for (int y = 0; y < 6; ++y)
             for (int x = 0; x < 6; ++x)
-                ASSERT_EQ(d.at(3 + s.x + x, 3 + s.y + y), sourcePattern(3 + x, 3 + y));
+                ASSERT_EQ(d.pixel(3 + s.x + x, 3 + s.y + y), sourcePattern(3 + x, 3 + y));
     }
 }
 
 TEST(BitBlt, BottomUpAndTopDownSectionsDrawTheSameImage) {
-    Dib topDown(5, 4), bottomUp(5, 4, 0, true), out(5, 4);
+    Canvas topDown(5, 4, 0), bottomUp(5, 4, 0, true), out(5, 4, 0);
     paint(topDown, sourcePattern);
     paint(bottomUp, sourcePattern);
     EXPECT_EQ(bottomUp.bits[0], sourcePattern(0, 3)); // memory starts with the bottom row
     BitBlt(out.dc, 0, 0, 5, 4, bottomUp.dc, 0, 0, SRCCOPY);
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 5; ++x)
-            ASSERT_EQ(out.at(x, y), topDown.at(x, y));
+            ASSERT_EQ(out.pixel(x, y), topDown.pixel(x, y));
 }
 
 TEST(BitBlt, FailsWithoutASourceWhenTheOperationNeedsOne) {
-    Dib dst(4, 4);
+    Canvas dst(4, 4, 0);
     EXPECT_FALSE(BitBlt(dst.dc, 0, 0, 4, 4, nullptr, 0, 0, SRCCOPY));
     EXPECT_TRUE(BitBlt(dst.dc, 0, 0, 4, 4, nullptr, 0, 0, WHITENESS));
-    EXPECT_EQ(dst.at(3, 3), 0xFFFFFFu);
+    EXPECT_EQ(dst.pixel(3, 3), 0xFFFFFFu);
     EXPECT_FALSE(BitBlt(nullptr, 0, 0, 4, 4, dst.dc, 0, 0, SRCCOPY));
 }
 
@@ -168,35 +168,35 @@ TEST(TransparentBlt, LeavesKeyPixelsAndIsFoundInMsimg32) {
     auto proc = reinterpret_cast<TransparentBltProc>(
         reinterpret_cast<void (*)()>(GetProcAddress(msimg32, "TransparentBlt")));
     ASSERT_NE(proc, nullptr);
-    Dib src(6, 6), dst(10, 10, 0x00123456);
+    Canvas src(6, 6, 0), dst(10, 10, 0x00123456);
     for (int y = 0; y < 6; ++y)
         for (int x = 0; x < 6; ++x)
-            src.at(x, y) = (x + y) % 2 ? 0x00FFFFFF : sourcePattern(x, y);
+            src.pixel(x, y) = (x + y) % 2 ? 0x00FFFFFF : sourcePattern(x, y);
     ASSERT_TRUE(proc(dst.dc, 2, 3, 6, 6, src.dc, 0, 0, 6, 6, RGB(255, 255, 255)));
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 10; ++x) {
             bool copied = inside(RECT{2, 3, 8, 9}, x, y) && (x - 2 + y - 3) % 2 == 0;
-            ASSERT_EQ(dst.at(x, y), copied ? sourcePattern(x - 2, y - 3) : 0x00123456u)
+            ASSERT_EQ(dst.pixel(x, y), copied ? sourcePattern(x - 2, y - 3) : 0x00123456u)
                 << x << "," << y;
         }
     EXPECT_TRUE(FreeLibrary(msimg32));
 }
 
 TEST(TransparentBlt, StretchesByNearestNeighbourAndRefusesEmptySizes) {
-    Dib src(2, 2), dst(6, 6, 0x00000001);
-    src.at(0, 0) = 0x00FF0000;
-    src.at(1, 0) = 0x0000FF00;
-    src.at(0, 1) = 0x000000FF;
-    src.at(1, 1) = 0x00FF00FF; // the key
+    Canvas src(2, 2, 0), dst(6, 6, 0x00000001);
+    src.pixel(0, 0) = 0x00FF0000;
+    src.pixel(1, 0) = 0x0000FF00;
+    src.pixel(0, 1) = 0x000000FF;
+    src.pixel(1, 1) = 0x00FF00FF; // the key
     ASSERT_TRUE(TransparentBlt(dst.dc, 1, 1, 4, 4, src.dc, 0, 0, 2, 2, RGB(255, 0, 255)));
     for (int y = 0; y < 6; ++y)
         for (int x = 0; x < 6; ++x) {
             std::uint32_t expected = 1;
             if (inside(RECT{1, 1, 5, 5}, x, y)) {
-                std::uint32_t s = src.at((x - 1) / 2, (y - 1) / 2);
+                std::uint32_t s = src.pixel((x - 1) / 2, (y - 1) / 2);
                 if (s != 0x00FF00FF) expected = s;
             }
-            ASSERT_EQ(dst.at(x, y), expected) << x << "," << y;
+            ASSERT_EQ(dst.pixel(x, y), expected) << x << "," << y;
         }
     EXPECT_FALSE(TransparentBlt(dst.dc, 0, 0, 0, 4, src.dc, 0, 0, 2, 2, 0));
     EXPECT_FALSE(TransparentBlt(dst.dc, 0, 0, 4, 4, src.dc, 0, 0, -2, 2, 0));
@@ -206,10 +206,10 @@ TEST(TransparentBlt, StretchesByNearestNeighbourAndRefusesEmptySizes) {
 // source's background colour, then XOR, AND, XOR on the destination.
 TEST(TransparentBlt, MonochromeMaskMethodMatchesTheKeyedCopy) {
     const COLORREF key = RGB(255, 255, 255);
-    Dib src(6, 5), dst(9, 8), expected(9, 8);
+    Canvas src(6, 5, 0), dst(9, 8, 0), expected(9, 8, 0);
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 6; ++x)
-            src.at(x, y) = (x * y) % 3 == 0 ? 0x00FFFFFF : sourcePattern(x, y);
+            src.pixel(x, y) = (x * y) % 3 == 0 ? 0x00FFFFFF : sourcePattern(x, y);
     paint(dst, destPattern);
     paint(expected, destPattern);
     TransparentBlt(expected.dc, 2, 1, 6, 5, src.dc, 0, 0, 6, 5, key);
@@ -231,20 +231,20 @@ TEST(TransparentBlt, MonochromeMaskMethodMatchesTheKeyedCopy) {
     DeleteDC(maskDc);
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 9; ++x)
-            ASSERT_EQ(dst.at(x, y), expected.at(x, y)) << x << "," << y;
+            ASSERT_EQ(dst.pixel(x, y), expected.pixel(x, y)) << x << "," << y;
 }
 
 TEST(AlphaBlend, BlendsWithConstantAndPremultipliedAlpha) {
-    Dib src(2, 1), dst(2, 1, 0x00204060);
-    src.at(0, 0) = 0x00FF8000;
-    src.at(1, 0) = 0x80800000; // premultiplied red at alpha 128
+    Canvas src(2, 1, 0), dst(2, 1, 0x00204060);
+    src.pixel(0, 0) = 0x00FF8000;
+    src.pixel(1, 0) = 0x80800000; // premultiplied red at alpha 128
     BLENDFUNCTION constant{AC_SRC_OVER, 0, 128, 0};
     ASSERT_TRUE(AlphaBlend(dst.dc, 0, 0, 1, 1, src.dc, 0, 0, 1, 1, constant));
     // Per channel, rounded: s * 128 / 255 + d * 127 / 255.
-    EXPECT_EQ(dst.at(0, 0), 0x00906030u);
+    EXPECT_EQ(dst.pixel(0, 0), 0x00906030u);
     BLENDFUNCTION perPixel{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     ASSERT_TRUE(AlphaBlend(dst.dc, 1, 0, 1, 1, src.dc, 1, 0, 1, 1, perPixel));
-    EXPECT_EQ(dst.at(1, 0) & 0xFFFFFF, 0x00902030u);
+    EXPECT_EQ(dst.pixel(1, 0) & 0xFFFFFF, 0x00902030u);
     EXPECT_FALSE(
         AlphaBlend(dst.dc, 0, 0, 1, 1, src.dc, 1, 0, 2, 1, constant)); // outside the source
 }

@@ -1,5 +1,5 @@
 // FillRect, lines and outlines, pens, clipping of drawing, window-surface DCs.
-#include "dib.h"
+#include "canvas.h"
 
 #include "gdi/surface.h"
 
@@ -8,18 +8,18 @@
 #include <set>
 #include <utility>
 
-using kavet::test::Dib;
+using kavet::test::Canvas;
 using kavet::test::inside;
 
 namespace {
 
 using PixelSet = std::set<std::pair<int, int>>;
 
-PixelSet inked(Dib& d, std::uint32_t background) {
+PixelSet inked(Canvas& d, std::uint32_t background) {
     PixelSet out;
     for (int y = 0; y < d.height; ++y)
         for (int x = 0; x < d.width; ++x)
-            if (d.at(x, y) != background) out.insert({x, y});
+            if (d.pixel(x, y) != background) out.insert({x, y});
     return out;
 }
 
@@ -40,24 +40,24 @@ TEST(FillRect, FillsRightAndBottomExclusiveAndClipsToTheSurface) {
     };
     for (const FillCase& c : cases) {
         SCOPED_TRACE(c.name);
-        Dib d(12, 10, 0x00010203);
+        Canvas d(12, 10, 0x00010203);
         HBRUSH brush = CreateSolidBrush(RGB(10, 20, 30));
         EXPECT_NE(FillRect(d.dc, &c.rect, brush), 0);
         DeleteObject(brush);
         for (int y = 0; y < 10; ++y)
             for (int x = 0; x < 12; ++x)
-                ASSERT_EQ(d.at(x, y), inside(c.filled, x, y) ? 0x000A141Eu : 0x00010203u)
+                ASSERT_EQ(d.pixel(x, y), inside(c.filled, x, y) ? 0x000A141Eu : 0x00010203u)
                     << x << "," << y;
     }
 }
 
 TEST(FillRect, AcceptsSystemColourBrushesAndRefusesHollowOnes) {
-    Dib d(4, 4);
+    Canvas d(4, 4, 0);
     RECT r{0, 0, 4, 4};
     EXPECT_NE(FillRect(d.dc, &r, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1))),
               0);
     COLORREF face = GetSysColor(COLOR_BTNFACE);
-    EXPECT_EQ(d.at(3, 3), (GetRValue(face) << 16u) | (GetGValue(face) << 8u) | GetBValue(face));
+    EXPECT_EQ(d.pixel(3, 3), (GetRValue(face) << 16u) | (GetGValue(face) << 8u) | GetBValue(face));
     EXPECT_EQ(FillRect(d.dc, &r, static_cast<HBRUSH>(GetStockObject(NULL_BRUSH))), 0);
 }
 
@@ -80,7 +80,7 @@ TEST(LineTo, DrawsFromTheStartAndLeavesOutTheEndPoint) {
     };
     for (const LineCase& c : cases) {
         SCOPED_TRACE(c.name);
-        Dib d(8, 6);
+        Canvas d(8, 6, 0);
         POINT previous;
         MoveToEx(d.dc, c.from.x, c.from.y, nullptr);
         ASSERT_TRUE(LineTo(d.dc, c.to.x, c.to.y));
@@ -95,12 +95,12 @@ TEST(LineTo, DrawsFromTheStartAndLeavesOutTheEndPoint) {
         DeleteObject(pen);
         EXPECT_EQ(inked(d, 0), c.pixels);
         for (auto [x, y] : c.pixels)
-            EXPECT_EQ(d.at(x, y), 0x00FF0000u);
+            EXPECT_EQ(d.pixel(x, y), 0x00FF0000u);
     }
 }
 
 TEST(Polyline, ClosedOutlineCoversEveryCornerOnce) {
-    Dib d(10, 10);
+    Canvas d(10, 10, 0);
     SelectObject(d.dc, GetStockObject(WHITE_PEN));
     const POINT outline[] = {{1, 1}, {6, 1}, {6, 4}, {1, 4}, {1, 1}};
     ASSERT_TRUE(Polyline(d.dc, outline, 5));
@@ -114,7 +114,7 @@ TEST(Polyline, ClosedOutlineCoversEveryCornerOnce) {
 }
 
 TEST(Paths, StrokePathDrawsTheRecordedFigureOnlyWhenStroked) {
-    Dib d(10, 10);
+    Canvas d(10, 10, 0);
     SelectObject(d.dc, GetStockObject(WHITE_PEN));
     BeginPath(d.dc);
     MoveToEx(d.dc, 2, 2, nullptr);
@@ -126,12 +126,12 @@ TEST(Paths, StrokePathDrawsTheRecordedFigureOnlyWhenStroked) {
     EXPECT_TRUE(inked(d, 0).empty());
     ASSERT_TRUE(StrokePath(d.dc));
     EXPECT_EQ(inked(d, 0).size(), 2u * 6 + 2u * 2);
-    EXPECT_EQ(d.at(2, 5), 0x00FFFFFFu);
+    EXPECT_EQ(d.pixel(2, 5), 0x00FFFFFFu);
     EXPECT_FALSE(StrokePath(d.dc)); // the path is used up
 }
 
 TEST(Rectangle, OutlinesWithThePenAndFillsWithTheBrushInsideTheExclusiveEdges) {
-    Dib d(10, 10);
+    Canvas d(10, 10, 0);
     SelectObject(d.dc, GetStockObject(WHITE_PEN));
     SelectObject(d.dc, GetStockObject(GRAY_BRUSH));
     ASSERT_TRUE(Rectangle(d.dc, 1, 2, 6, 8));
@@ -140,21 +140,21 @@ TEST(Rectangle, OutlinesWithThePenAndFillsWithTheBrushInsideTheExclusiveEdges) {
             std::uint32_t expected = 0;
             if (inside(RECT{1, 2, 6, 8}, x, y))
                 expected = (x == 1 || x == 5 || y == 2 || y == 7) ? 0xFFFFFF : 0x808080;
-            ASSERT_EQ(d.at(x, y), expected) << x << "," << y;
+            ASSERT_EQ(d.pixel(x, y), expected) << x << "," << y;
         }
     // Without a pen the filled area loses its right column and bottom row.
-    Dib e(10, 10);
+    Canvas e(10, 10, 0);
     SelectObject(e.dc, GetStockObject(NULL_PEN));
     SelectObject(e.dc, GetStockObject(WHITE_BRUSH));
     Rectangle(e.dc, 1, 2, 6, 8);
     EXPECT_EQ(inked(e, 0).size(), 4u * 5u);
-    EXPECT_EQ(e.at(4, 6), 0xFFFFFFu);
-    EXPECT_EQ(e.at(5, 6), 0u);
+    EXPECT_EQ(e.pixel(4, 6), 0xFFFFFFu);
+    EXPECT_EQ(e.pixel(5, 6), 0u);
 }
 
 TEST(Pens, DottedPenAlternatesThreeOnThreeOffAndFillsGapsWhenOpaque) {
     for (int mode : {TRANSPARENT, OPAQUE}) {
-        Dib d(20, 1, 0x00000001);
+        Canvas d(20, 1, 0x00000001);
         HPEN pen = CreatePen(PS_DOT, 1, RGB(255, 255, 255));
         SelectObject(d.dc, pen);
         SetBkMode(d.dc, mode);
@@ -164,7 +164,7 @@ TEST(Pens, DottedPenAlternatesThreeOnThreeOffAndFillsGapsWhenOpaque) {
         for (int x = 0; x < 20; ++x) {
             std::uint32_t expected = 1;
             if (x < 13) expected = (x / 3) % 2 == 0 ? 0xFFFFFF : (mode == OPAQUE ? 0x0000FF : 1);
-            ASSERT_EQ(d.at(x, 0), expected) << x;
+            ASSERT_EQ(d.pixel(x, 0), expected) << x;
         }
         SelectObject(d.dc, GetStockObject(BLACK_PEN));
         DeleteObject(pen);
@@ -172,7 +172,7 @@ TEST(Pens, DottedPenAlternatesThreeOnThreeOffAndFillsGapsWhenOpaque) {
 }
 
 TEST(Pens, NullPenDrawsNothing) {
-    Dib d(6, 6);
+    Canvas d(6, 6, 0);
     SelectObject(d.dc, GetStockObject(NULL_PEN));
     MoveToEx(d.dc, 0, 0, nullptr);
     LineTo(d.dc, 5, 5);
@@ -180,14 +180,14 @@ TEST(Pens, NullPenDrawsNothing) {
 }
 
 TEST(ClipRegion, BoundsLinesAndFills) {
-    Dib d(10, 10);
+    Canvas d(10, 10, 0);
     IntersectClipRect(d.dc, 2, 2, 8, 8);
     IntersectClipRect(d.dc, 0, 0, 5, 10);
     RECT all{0, 0, 10, 10};
     FillRect(d.dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 10; ++x)
-            ASSERT_EQ(d.at(x, y), inside(RECT{2, 2, 5, 8}, x, y) ? 0xFFFFFFu : 0u);
+            ASSERT_EQ(d.pixel(x, y), inside(RECT{2, 2, 5, 8}, x, y) ? 0xFFFFFFu : 0u);
 }
 
 TEST(SurfaceDC, DrawsAtItsOriginAndOnlyInsideItsClip) {

@@ -1,11 +1,11 @@
 // DCs, bitmaps and object bookkeeping: selection, deletion, GetObjectA, GetDIBits, formats.
-#include "dib.h"
+#include "canvas.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-using kavet::test::Dib;
+using kavet::test::Canvas;
 
 namespace {
 
@@ -35,7 +35,7 @@ TEST(MemoryDC, StartsWithAMonochromeBitmapAndStockObjects) {
 }
 
 TEST(SelectObject, ReturnsThePreviousObjectOfEachKind) {
-    Dib d(4, 4);
+    Canvas d(4, 4, 0);
     HPEN pen = CreatePen(PS_SOLID, 2, RGB(1, 2, 3));
     HBRUSH brush = CreateSolidBrush(RGB(4, 5, 6));
     LOGFONTA lf{};
@@ -63,7 +63,7 @@ TEST(SelectObject, ReturnsThePreviousObjectOfEachKind) {
 }
 
 TEST(SelectObject, ABitmapLivesInOneMemoryDCAtATime) {
-    Dib d(4, 4);
+    Canvas d(4, 4, 0);
     HDC other = CreateCompatibleDC(nullptr);
     EXPECT_EQ(SelectObject(other, d.bitmap), nullptr);
     EXPECT_FALSE(DeleteObject(d.bitmap)); // selected: cannot go
@@ -99,7 +99,7 @@ TEST(GetObjectA, DescribesPensBrushesFontsAndSections) {
     EXPECT_EQ(readFont.lfPitchAndFamily, 34);
     EXPECT_EQ(GetObjectA(font, 0, nullptr), static_cast<int>(sizeof(LOGFONTA)));
 
-    Dib bottomUp(5, 3, 0, true);
+    Canvas bottomUp(5, 3, 0, true);
     DIBSECTION ds{};
     EXPECT_EQ(GetObjectA(bottomUp.bitmap, sizeof ds, &ds), static_cast<int>(sizeof ds));
     EXPECT_EQ(ds.dsBm.bmBits, bottomUp.bits);
@@ -133,10 +133,10 @@ TEST(CreateDIBSection, RefusesFormatsItDoesNotDraw) {
 }
 
 TEST(GetDIBits, ReadsTopDownOrBottomUpInTheRequestedRowOrder) {
-    Dib source(3, 4, 0, true);
+    Canvas source(3, 4, 0, true);
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 3; ++x)
-            source.at(x, y) = static_cast<std::uint32_t>(y * 16 + x);
+            source.pixel(x, y) = static_cast<std::uint32_t>(y * 16 + x);
     HDC screen = CreateCompatibleDC(nullptr);
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -168,33 +168,33 @@ TEST(GetDIBits, ReadsTopDownOrBottomUpInTheRequestedRowOrder) {
 }
 
 TEST(Pixels, SetPixelAndGetPixelUseColorRefOrder) {
-    Dib d(3, 3);
+    Canvas d(3, 3, 0);
     EXPECT_EQ(SetPixel(d.dc, 1, 2, RGB(0x11, 0x22, 0x33)), RGB(0x11, 0x22, 0x33));
-    EXPECT_EQ(d.at(1, 2), 0x00112233u);
+    EXPECT_EQ(d.pixel(1, 2), 0x00112233u);
     EXPECT_EQ(GetPixel(d.dc, 1, 2), RGB(0x11, 0x22, 0x33));
     EXPECT_EQ(GetPixel(d.dc, 3, 0), CLR_INVALID);
 }
 
 TEST(MonochromeBitmap, ColourToMonoMakesTheBackgroundColourWhite) {
-    Dib src(4, 1);
-    src.at(0, 0) = 0x00FF00FF;
-    src.at(1, 0) = 0x00FFFFFF;
-    src.at(2, 0) = 0x00000000;
-    src.at(3, 0) = 0x00FF00FF;
+    Canvas src(4, 1, 0);
+    src.pixel(0, 0) = 0x00FF00FF;
+    src.pixel(1, 0) = 0x00FFFFFF;
+    src.pixel(2, 0) = 0x00000000;
+    src.pixel(3, 0) = 0x00FF00FF;
     HDC monoDc = CreateCompatibleDC(nullptr);
     HBITMAP mono = CreateBitmap(4, 1, 1, 1, nullptr);
     SelectObject(monoDc, mono);
     SetBkColor(src.dc, RGB(255, 0, 255));
     BitBlt(monoDc, 0, 0, 4, 1, src.dc, 0, 0, SRCCOPY);
     // Back to colour: 1 bits take the destination's background colour, 0 bits its text colour.
-    Dib out(4, 1);
+    Canvas out(4, 1, 0);
     SetBkColor(out.dc, RGB(0, 0, 200));
     SetTextColor(out.dc, RGB(10, 0, 0));
     BitBlt(out.dc, 0, 0, 4, 1, monoDc, 0, 0, SRCCOPY);
-    EXPECT_EQ(out.at(0, 0), 0x000000C8u);
-    EXPECT_EQ(out.at(1, 0), 0x000A0000u);
-    EXPECT_EQ(out.at(2, 0), 0x000A0000u);
-    EXPECT_EQ(out.at(3, 0), 0x000000C8u);
+    EXPECT_EQ(out.pixel(0, 0), 0x000000C8u);
+    EXPECT_EQ(out.pixel(1, 0), 0x000A0000u);
+    EXPECT_EQ(out.pixel(2, 0), 0x000A0000u);
+    EXPECT_EQ(out.pixel(3, 0), 0x000000C8u);
     DeleteDC(monoDc);
     DeleteObject(mono);
 }

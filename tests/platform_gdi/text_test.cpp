@@ -1,13 +1,13 @@
 // Fonts and DrawTextA: alignment flags, clipping to the rectangle, opaque backgrounds,
 // measuring, prefixes.
-#include "dib.h"
+#include "canvas.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 
-using kavet::test::Dib;
+using kavet::test::Canvas;
 using kavet::test::inside;
 
 namespace {
@@ -15,11 +15,11 @@ namespace {
 constexpr std::uint32_t paper = 0x00000010;
 constexpr std::uint32_t ink = 0x00FFFFFF;
 
-RECT inkBox(Dib& d) {
+RECT inkBox(Canvas& d) {
     RECT box{d.width, d.height, -1, -1};
     for (int y = 0; y < d.height; ++y)
         for (int x = 0; x < d.width; ++x)
-            if (d.at(x, y) == ink) {
+            if (d.pixel(x, y) == ink) {
                 box.left = std::min<LONG>(box.left, x);
                 box.top = std::min<LONG>(box.top, y);
                 box.right = std::max<LONG>(box.right, x + 1);
@@ -53,7 +53,7 @@ TEST(DrawTextA, PlacesTheTextBoxByTheAlignmentFlags) {
     const RECT rect{5, 4, 75, 34};
     for (const AlignCase& c : cases) {
         SCOPED_TRACE(c.name);
-        Dib d(80, 40, paper);
+        Canvas d(80, 40, paper);
         HFONT font = arial(12);
         SelectObject(d.dc, font);
         SetTextColor(d.dc, RGB(255, 255, 255));
@@ -80,7 +80,7 @@ TEST(DrawTextA, PlacesTheTextBoxByTheAlignmentFlags) {
         // Opaque mode paints exactly the text box; nothing else changes.
         for (int yy = 0; yy < 40; ++yy)
             for (int xx = 0; xx < 80; ++xx) {
-                std::uint32_t p = d.at(xx, yy);
+                std::uint32_t p = d.pixel(xx, yy);
                 if (inside(textBox, xx, yy))
                     ASSERT_TRUE(p == ink || p == 0x00C80000u) << xx << "," << yy;
                 else
@@ -93,7 +93,7 @@ TEST(DrawTextA, PlacesTheTextBoxByTheAlignmentFlags) {
 
 TEST(DrawTextA, ClipsToTheRectangleUnlessNoClip) {
     for (UINT noclip : {0u, static_cast<UINT>(DT_NOCLIP)}) {
-        Dib d(60, 20, paper);
+        Canvas d(60, 20, paper);
         SetTextColor(d.dc, RGB(255, 255, 255));
         SetBkMode(d.dc, TRANSPARENT);
         RECT r{20, 2, 30, 18};
@@ -110,19 +110,19 @@ TEST(DrawTextA, ClipsToTheRectangleUnlessNoClip) {
 }
 
 TEST(DrawTextA, TransparentModeLeavesTheBackground) {
-    Dib d(40, 20, paper);
+    Canvas d(40, 20, paper);
     SetTextColor(d.dc, RGB(255, 255, 255));
     SetBkMode(d.dc, TRANSPARENT);
     RECT r{0, 0, 40, 20};
     DrawTextA(d.dc, "18", 2, &r, DT_LEFT | DT_SINGLELINE);
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 40; ++x)
-            ASSERT_TRUE(d.at(x, y) == paper || d.at(x, y) == ink);
+            ASSERT_TRUE(d.pixel(x, y) == paper || d.pixel(x, y) == ink);
     EXPECT_NE(inkBox(d).right, -1);
 }
 
 TEST(DrawTextA, CalcRectMeasuresLinesWithoutDrawing) {
-    Dib d(40, 40, paper);
+    Canvas d(40, 40, paper);
     SIZE one;
     GetTextExtentPoint32A(d.dc, "abc", 3, &one);
     RECT r{3, 4, 5, 6};
@@ -134,7 +134,7 @@ TEST(DrawTextA, CalcRectMeasuresLinesWithoutDrawing) {
 }
 
 TEST(DrawTextA, PrefixAmpersandIsHiddenUnlessNoPrefix) {
-    Dib d(10, 10);
+    Canvas d(10, 10, 0);
     SIZE plain, amp;
     GetTextExtentPoint32A(d.dc, "AB", 2, &plain);
     GetTextExtentPoint32A(d.dc, "A&B", 3, &amp);
@@ -150,7 +150,7 @@ TEST(DrawTextA, PrefixAmpersandIsHiddenUnlessNoPrefix) {
 }
 
 TEST(Fonts, HeightFollowsTheLogicalFontAndBoldWidens) {
-    Dib d(10, 10);
+    Canvas d(10, 10, 0);
     const int heights[] = {8, 11, 12, 18, 30};
     for (int h : heights) {
         HFONT font = arial(h);
@@ -179,7 +179,7 @@ TEST(Fonts, HeightFollowsTheLogicalFontAndBoldWidens) {
 }
 
 TEST(TextOutA, AlignsToTheReferencePointAndUpdatesThePosition) {
-    Dib d(60, 20, paper);
+    Canvas d(60, 20, paper);
     SetTextColor(d.dc, RGB(255, 255, 255));
     SetBkMode(d.dc, TRANSPARENT);
     SIZE size;
@@ -189,7 +189,7 @@ TEST(TextOutA, AlignsToTheReferencePointAndUpdatesThePosition) {
     RECT box = inkBox(d);
     EXPECT_EQ(box.left, 50 - size.cx);
     EXPECT_LE(box.right, 50);
-    Dib e(60, 20, paper);
+    Canvas e(60, 20, paper);
     SetTextAlign(e.dc, TA_UPDATECP);
     MoveToEx(e.dc, 4, 1, nullptr);
     TextOutA(e.dc, 0, 0, "12", 2);

@@ -1,4 +1,7 @@
 // Bitmap resources registered per module, loaded with LoadImageA and LoadBitmapA.
+#include "bmp_file.h"
+#include "canvas.h"
+
 #include <kavet/module_resources.h>
 #include <windows.h>
 
@@ -9,32 +12,14 @@
 
 namespace {
 
-// A 24-bit bottom-up BMP file of w x h with pixel (x, y) = (r = x*40, g = y*50, b = 7).
+// A 24-bit BMP file of w x h with pixel (x, y) = (r = x*40, g = y*50, b = 7).
 std::vector<unsigned char> makeBmp(int w, int h, bool topDown = false) {
-    int stride = (w * 3 + 3) & ~3;
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER info{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = static_cast<DWORD>(file.bfOffBits + stride * h);
-    info.biSize = sizeof info;
-    info.biWidth = w;
-    info.biHeight = topDown ? -h : h;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    std::vector<unsigned char> bytes(file.bfSize, 0);
-    std::memcpy(bytes.data(), &file, sizeof file);
-    std::memcpy(bytes.data() + sizeof file, &info, sizeof info);
-    for (int row = 0; row < h; ++row) {
-        int y = topDown ? row : h - 1 - row;
-        unsigned char* p = bytes.data() + file.bfOffBits + row * stride;
-        for (int x = 0; x < w; ++x) {
-            p[x * 3] = 7;
-            p[x * 3 + 1] = static_cast<unsigned char>(y * 50);
-            p[x * 3 + 2] = static_cast<unsigned char>(x * 40);
-        }
-    }
-    return bytes;
+    return kavet::test::bmpFile24(
+        w, h,
+        [](int x, int y) {
+            return static_cast<std::uint32_t>((x * 40 & 0xFF) << 16 | (y * 50 & 0xFF) << 8 | 7);
+        },
+        topDown);
 }
 
 std::vector<unsigned char>& bitmap110() {
@@ -84,17 +69,8 @@ protected:
 };
 
 std::vector<std::uint32_t> readTopDown(HBITMAP bitmap, int w, int h) {
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(w * h));
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    HDC dc = CreateCompatibleDC(nullptr);
-    EXPECT_EQ(GetDIBits(dc, bitmap, 0, static_cast<UINT>(h), pixels.data(), &info, DIB_RGB_COLORS),
-              h);
-    DeleteDC(dc);
+    std::vector<std::uint32_t> pixels = kavet::test::readPixels(bitmap, w, h);
+    EXPECT_EQ(pixels.size(), static_cast<std::size_t>(w * h));
     return pixels;
 }
 

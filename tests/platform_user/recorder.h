@@ -2,6 +2,8 @@
 // each test on the virtual clock with all input released.
 #pragma once
 
+#include "input.h"
+
 #include <kavet/driver.h>
 #include <windows.h>
 
@@ -62,11 +64,8 @@ inline std::vector<UINT> messagesOf(HWND hwnd, std::vector<UINT> only = {}) {
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        driver::resetInput();
-        driver::useVirtualClock(1000, 1);
-        driver::setSwapButtons(false);
+        kavet::test::resetInput(1);
         driver::setDoubleClickTime(500);
-        SetFocus(nullptr);
         WNDCLASSA wc{};
         wc.style = CS_DBLCLKS;
         wc.lpfnWndProc = recorderProc;

@@ -3,6 +3,7 @@
 // idles, draws, detaches and disposes, on the stereo module linked into the test so that
 // both sides share one window system. The effect's editor is a recording test editor
 // (installed in place of whatever editor the effect made), or none.
+#include "editor_harness.h"
 #include "ptsim_linked_module.h"
 
 #include "protools/module_state.h"
@@ -18,7 +19,6 @@
 
 #include "core/plug.h"
 #include "hosts/ptsim/pt_view_host.h"
-#include "toolkit/aeffguieditor.h"
 #include "toolkit/drawcontext.h"
 #include "toolkit/frame.h"
 
@@ -55,38 +55,29 @@ public:
 };
 
 // A 265 x 534 editor with one full-size view; records what the wrapper asks of it.
-class TestEditor : public AEffGUIEditor {
+class TestEditor : public kavet::test::FrameEditor {
 public:
-    explicit TestEditor(AudioEffect* effect) : AEffGUIEditor(effect) {
-        rect = ERect{0, 0, 534, 265};
-    }
+    explicit TestEditor(AudioEffect* effect) : FrameEditor(effect, 265, 534) {}
     bool getRect(ERect** out) override {
         ++rects;
         return AEffGUIEditor::getRect(out);
     }
     bool open(void* window) override {
-        AEffGUIEditor::open(window);
         opened.push_back(static_cast<HWND>(window));
         lockHeldInOpen = ptfw::GlobalLockMutex().HeldByThisThread();
         resourceFileInOpen = ptfw::GetCurrentResourceFile();
-        frame = new toolkit::CFrame(toolkit::CRectangle(0, 0, 265, 534), window, this);
+        FrameEditor::open(window);
         view = new PaintView(toolkit::CRectangle(0, 0, 265, 534));
         frame->addView(view); // the frame takes our reference
         return true;
     }
     void close() override {
         ++closes;
-        if (frame) frame->forget();
-        frame = nullptr;
         view = nullptr;
-        AEffGUIEditor::close();
-    }
-    void idle() override {
-        ++idles;
-        AEffGUIEditor::idle();
+        FrameEditor::close();
     }
     std::vector<HWND> opened;
-    int closes = 0, idles = 0, rects = 0;
+    int closes = 0, rects = 0;
     bool lockHeldInOpen = false;
     std::int32_t resourceFileInOpen = -1;
     PaintView* view = nullptr;
@@ -311,14 +302,14 @@ TEST_F(EditorBridge, TheHostIdlesTheEditorOnlyWhileItsPortIsAttached) {
     ASSERT_EQ(window.viewRect(nullptr), ptfw::kErrBadArgument);
     ASSERT_EQ(window.createView(), 0);
     EXPECT_EQ(window.idle(), 0);
-    EXPECT_EQ(editor->idles, 0);
+    EXPECT_EQ(editor->idleCalls, 0);
     ASSERT_EQ(window.attachPort(), 0);
     EXPECT_EQ(window.idle(), 0);
     EXPECT_EQ(window.idle(), 0);
-    EXPECT_EQ(editor->idles, 2);
+    EXPECT_EQ(editor->idleCalls, 2);
     ASSERT_EQ(window.detachPort(), 0);
     EXPECT_EQ(window.idle(), 0);
-    EXPECT_EQ(editor->idles, 2);
+    EXPECT_EQ(editor->idleCalls, 2);
 }
 
 TEST_F(EditorBridge, HostDrawsReachTheEditorsFrameThroughThePlaceholder) {
@@ -424,7 +415,7 @@ TEST_F(EditorBridge, AChildWindowThatCannotBeMadeIsAnErrorAndLeavesNothingOpen) 
     EXPECT_EQ(wrapper()->GetParentWindow(), nullptr);
     EXPECT_TRUE(editor->opened.empty());
     EXPECT_EQ(window.idle(), 0);
-    EXPECT_EQ(editor->idles, 0) << "the failed port is not kept";
+    EXPECT_EQ(editor->idleCalls, 0) << "the failed port is not kept";
     // The real window still works afterwards.
     ASSERT_EQ(window.attachPort(), 0);
     EXPECT_EQ(editor->opened.size(), 1u);

@@ -3,6 +3,9 @@
 #pragma once
 
 #include "editor_steps.h"
+#include "pixel_compare.h"
+
+#include "vst/aeffect.h"
 
 #include <kavet/driver.h>
 
@@ -41,12 +44,32 @@ inline void PrintTo(const EditorScenario& scenario, std::ostream* out) {
     *out << scenario.name;
 }
 
+// Applies `step` to a host of the effect `effect` (its AEffect record) that has
+// dispatch(opcode, index, value), process(level, frames) and idle(); click(x, y) clicks in the
+// editor and moves the pointer off it.
+template <class Host, class Click>
+void applyStep(Host& host, AEffect* effect, const EditorStep& step, Click click) {
+    switch (step.kind) {
+    case EditorStep::Set:
+        effect->setParameter(effect, step.index, step.value);
+        break;
+    case EditorStep::Mains:
+        host.dispatch(effMainsChanged, 0, step.index);
+        break;
+    case EditorStep::Process:
+        host.process(step.value, step.frames);
+        break;
+    case EditorStep::Idle:
+        host.idle();
+        break;
+    case EditorStep::Click:
+        click(step.index, step.frames);
+        break;
+    }
+}
+
 // The steps applied to the editor of this build's configuration on the headless backend,
 // from a fresh effect (44.1 kHz, mains on, editor open and painted, default preferences).
 driver::Image renderHeadless(const std::vector<EditorStep>& steps);
-
-// Pixel for pixel, naming the first differences; `side` names the other image.
-::testing::AssertionResult samePixels(const driver::Image& headless, const driver::Image& other,
-                                      const char* side);
 
 } // namespace kavet::test

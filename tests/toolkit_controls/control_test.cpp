@@ -107,9 +107,9 @@ protected:
     void SetUp() override {
         driver::useVirtualClock(1000, 0); // reading the clock does not move it
         driver::resetInput();
-        hostLog = HostLog{};
+        hostCalls().clear();
         effect = new TestEffect;
-        editor = new TestEditor(effect, 100, 100);
+        editor = new FrameEditor(effect, 100, 100);
     }
     void TearDown() override {
         editor->close();
@@ -132,7 +132,7 @@ protected:
         return answers;
     }
     TestEffect* effect = nullptr;
-    TestEditor* editor = nullptr;
+    FrameEditor* editor = nullptr;
 };
 
 TEST_F(ControlInFrame, DoubleClickDelayIsTheSystemTimeButAtLeast250) {
@@ -197,7 +197,7 @@ TEST_F(ControlInFrame, DoIdleStuffRunsTheEditorsIdleAndTheHostsIdle) {
     const int before = editor->idleCalls;
     control->doIdleStuff();
     EXPECT_EQ(editor->idleCalls, before + 1);
-    EXPECT_EQ(hostLog.idles, 1);
+    EXPECT_EQ(hostCount(audioMasterIdle), 1);
     // A control outside any frame has nobody to call.
     CControl loose(kArea);
     loose.doIdleStuff();

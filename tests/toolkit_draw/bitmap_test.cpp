@@ -1,6 +1,7 @@
 // CBitmap: resources loaded by id from a table of small BMPs built here, opaque blits of
 // sub-images, and the three transparency paths (mask bitmap, msimg32's TransparentBlt, the
 // monochrome mask made from the colour key), which must all leave the key pixels alone.
+#include "bmp_file.h"
 #include "canvas.h"
 
 #include "toolkit/bitmap.h"
@@ -15,6 +16,7 @@
 #include <string>
 #include <vector>
 
+using kavet::test::bmpFile24;
 using kavet::test::Canvas;
 using kavet::test::kUntouched;
 using namespace toolkit;
@@ -35,40 +37,11 @@ std::uint32_t pixel301(int x, int y) {
     return static_cast<std::uint32_t>(x << 16 | y << 8 | 200);
 }
 
-// A 24-bit bottom-up BMP file of w x h pixels.
-template <typename Pixel> std::vector<unsigned char> makeBmp(int w, int h, Pixel pixel) {
-    const int stride = (w * 3 + 3) & ~3;
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER info{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = static_cast<DWORD>(file.bfOffBits + stride * h);
-    info.biSize = sizeof info;
-    info.biWidth = w;
-    info.biHeight = h;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    std::vector<unsigned char> bytes(file.bfSize, 0);
-    std::memcpy(bytes.data(), &file, sizeof file);
-    std::memcpy(bytes.data() + sizeof file, &info, sizeof info);
-    for (int row = 0; row < h; ++row) {
-        const int y = h - 1 - row;
-        unsigned char* p = bytes.data() + file.bfOffBits + row * stride;
-        for (int x = 0; x < w; ++x) {
-            const std::uint32_t c = pixel(x, y);
-            p[x * 3] = static_cast<unsigned char>(c);
-            p[x * 3 + 1] = static_cast<unsigned char>(c >> 8);
-            p[x * 3 + 2] = static_cast<unsigned char>(c >> 16);
-        }
-    }
-    return bytes;
-}
-
 const std::vector<unsigned char>& resource(int id) {
-    static const std::vector<unsigned char> b300 = makeBmp(6, 4, pixel300);
-    static const std::vector<unsigned char> b301 = makeBmp(3, 2, pixel301);
+    static const std::vector<unsigned char> b300 = bmpFile24(6, 4, pixel300);
+    static const std::vector<unsigned char> b301 = bmpFile24(3, 2, pixel301);
     static const std::vector<unsigned char> b302 = [] {
-        auto bytes = makeBmp(4, 4, pixel301);
+        auto bytes = bmpFile24(4, 4, pixel301);
         bytes[0] = 'X'; // not a BMP any more
         return bytes;
     }();

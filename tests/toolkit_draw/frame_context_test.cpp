@@ -1,6 +1,7 @@
 // Contexts that belong to a frame: the initial clip is the frame's size, and an offscreen
 // made for a frame with a window is a colour bitmap compatible with that window.
 #include "canvas.h"
+#include "host_window.h"
 
 #include "toolkit/frame.h"
 #include "toolkit/offscreencontext.h"
@@ -26,14 +27,8 @@ TEST(FrameContext, AContextOfAFrameStartsClippedToTheFrame) {
 }
 
 TEST(FrameContext, AnOffscreenOfAWindowedFrameKeepsFullColour) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "KavetDrawHost";
-    RegisterClassA(&wc);
-    HWND host = CreateWindowExA(0, "KavetDrawHost", "host", WS_POPUP | WS_VISIBLE, 0, 0, 80, 60,
-                                nullptr, nullptr, wc.hInstance, nullptr);
-    ASSERT_NE(host, nullptr);
+    const kavet::test::HostWindow host(0, 0, 80, 60);
+    ASSERT_NE(host.handle(), nullptr);
     auto* frame = new CFrame(CRectangle(0, 0, 40, 30), host, nullptr);
     ASSERT_NE(frame->getWindow(), nullptr);
     {
@@ -49,8 +44,6 @@ TEST(FrameContext, AnOffscreenOfAWindowedFrameKeepsFullColour) {
         EXPECT_EQ(canvas.at(16, 0), kUntouched);
     }
     frame->forget();
-    DestroyWindow(host);
-    UnregisterClassA("KavetDrawHost", wc.hInstance);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // The mouse queries of CDrawContext and contexts made from a window: the DC a context takes
 // and gives back, the screen offset, the button word and the double-click wait, driven by
 // the headless backend's scripted input on a virtual clock.
+#include "host_window.h"
+
 #include "toolkit/drawcontext.h"
 #include "toolkit/drawglobals.h"
 
@@ -8,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 using namespace toolkit;
@@ -43,24 +46,19 @@ protected:
         driver::resetInput();
         driver::setDoubleClickTime(500);
         clicks = Clicks{};
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = testWindowProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "KavetDrawMouseTest";
-        RegisterClassA(&wc);
-        top = CreateWindowExA(0, "KavetDrawMouseTest", "top", WS_POPUP | WS_VISIBLE, 100, 200, 120,
-                              90, nullptr, nullptr, wc.hInstance, nullptr);
+        window.emplace(100, 200, 120, 90, "KavetDrawMouseTest", testWindowProc);
+        top = window->handle();
         child = CreateWindowExA(0, "KavetDrawMouseTest", "child", WS_CHILD | WS_VISIBLE, 10, 20, 60,
-                                40, top, nullptr, wc.hInstance, nullptr);
+                                40, top, nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(child, nullptr);
         driver::pump();
     }
     void TearDown() override {
-        DestroyWindow(top);
-        UnregisterClassA("KavetDrawMouseTest", GetModuleHandleA(nullptr));
+        window.reset();
         driver::resetInput();
         gSwapMouseButtons = false;
     }
+    std::optional<kavet::test::HostWindow> window;
     HWND top = nullptr;
     HWND child = nullptr;
 };

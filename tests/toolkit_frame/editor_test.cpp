@@ -1,5 +1,6 @@
 // The editor base and its wiring to the effect: registration and ownership, the editor
 // opcodes, doIdleStuff pacing and master idle, edits and the wheel through the editor.
+#include "editor_harness.h"
 #include "frame_fixture.h"
 #include "toolkit/aeffguieditor.h"
 #include "vst/audioeffect.h"
@@ -12,36 +13,15 @@ using namespace toolkit;
 
 namespace {
 
-struct HostCall {
-    VstInt32 opcode, index;
-};
-
-std::vector<HostCall>& hostCalls() {
-    static std::vector<HostCall> calls;
-    return calls;
-}
-
 AEffEditor* editorSeenByHost = nullptr; // the host runs the editor's idle from master idle
 
-VstIntPtr VSTCALLBACK recordingHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*,
-                                    float) {
-    hostCalls().push_back({opcode, index});
+// The recording host, which also answers yes to everything and idles the editor it was shown.
+VstIntPtr VSTCALLBACK idlingHost(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                 void* ptr, float opt) {
+    recordingHost(effect, opcode, index, value, ptr, opt);
     if (opcode == audioMasterIdle && editorSeenByHost) editorSeenByHost->idle();
     return opcode == audioMasterVersion ? 2400 : 1;
 }
-
-int countOf(VstInt32 opcode) {
-    int n = 0;
-    for (const HostCall& c : hostCalls())
-        n += c.opcode == opcode;
-    return n;
-}
-
-class TestEffect : public AudioEffect {
-public:
-    TestEffect() : AudioEffect(recordingHost, 1, 4) {}
-    void processReplacing(float**, float**, VstInt32) override {}
-};
 
 class CountingFrame : public CFrame {
 public:
@@ -54,11 +34,10 @@ public:
 };
 
 // Builds a frame 265 x 534 with one child in the window the host gives.
-class TestEditor : public AEffGUIEditor {
+class TestEditor : public FrameEditor {
 public:
-    TestEditor(AudioEffect* effect, int* deleted) : AEffGUIEditor(effect), deleted(deleted) {
-        rect = ERect{0, 0, 534, 265};
-    }
+    TestEditor(AudioEffect* effect, int* deleted)
+        : FrameEditor(effect, 265, 534), deleted(deleted) {}
     ~TestEditor() override {
         if (deleted) ++*deleted;
     }
@@ -71,16 +50,9 @@ public:
         return true;
     }
     void close() override {
-        if (frame) frame->forget();
-        frame = nullptr;
+        FrameEditor::close();
         countingFrame = nullptr;
-        AEffGUIEditor::close();
     }
-    void idle() override {
-        ++idles;
-        AEffGUIEditor::idle();
-    }
-    int idles = 0;
     int* deleted;
     CountingFrame* countingFrame = nullptr;
     ColorView* view = nullptr;
@@ -102,7 +74,7 @@ protected:
         return effect->dispatcher(opcode, 0, 0, ptr, 0.0f);
     }
 
-    TestEffect* effect = new TestEffect();
+    TestEffect* effect = new TestEffect(4, idlingHost);
     int editorsDeleted = 0;
 };
 
@@ -173,15 +145,15 @@ TEST_F(EditorTest, DoIdleStuffPacesPassesTwoHundredMillisecondsApart) {
     for (const Step& s : steps) {
         driver::advance(s.advanceBy);
         editor->doIdleStuff();
-        EXPECT_EQ(editor->idles, s.passes) << s.timeAfter;
-        EXPECT_EQ(countOf(audioMasterIdle), s.passes) << s.timeAfter;
+        EXPECT_EQ(editor->idleCalls, s.passes) << s.timeAfter;
+        EXPECT_EQ(hostCount(audioMasterIdle), s.passes) << s.timeAfter;
         EXPECT_EQ(driver::now(), s.timeAfter);
     }
     // The clock went backwards (more than 250 ms before the planned pass): no pass.
     driver::useVirtualClock(500, 0);
     editor->doIdleStuff();
-    EXPECT_EQ(editor->idles, 4);
-    EXPECT_EQ(countOf(audioMasterIdle), 4);
+    EXPECT_EQ(editor->idleCalls, 4);
+    EXPECT_EQ(hostCount(audioMasterIdle), 4);
     EXPECT_EQ(driver::now(), 504u);
 }
 
@@ -191,7 +163,7 @@ TEST_F(EditorTest, DoIdleStuffSkipsEarlyPassesWhileLastTicksIsBelow250) {
     editor->doIdleStuff(); // t = 0: a pass; the next is planned for t = 200
     driver::advance(10);
     editor->doIdleStuff(); // 200 - 250 wraps around: the early pass is dropped
-    EXPECT_EQ(editor->idles, 1);
+    EXPECT_EQ(editor->idleCalls, 1);
 }
 
 TEST_F(EditorTest, DoIdleStuffPaintsUpdatesAndLetsTheHostIdleWithoutReentry) {
@@ -206,8 +178,8 @@ TEST_F(EditorTest, DoIdleStuffPaintsUpdatesAndLetsTheHostIdleWithoutReentry) {
     EXPECT_FALSE(frame->isFirstDraw());
     EXPECT_EQ(editor->view->draws, 1);
     // The host's idle called the editor's idle while inside: the frame was not asked again.
-    EXPECT_EQ(countOf(audioMasterIdle), 1);
-    EXPECT_EQ(editor->idles, 2);
+    EXPECT_EQ(hostCount(audioMasterIdle), 1);
+    EXPECT_EQ(editor->idleCalls, 2);
     EXPECT_EQ(frame->idles, 1);
     // A control's idle call goes through the frame to the editor.
     driver::advance(1000);

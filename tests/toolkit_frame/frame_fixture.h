@@ -7,12 +7,17 @@
 #include "toolkit/frame.h"
 #include "toolkit/viewcontainer.h"
 
+#include "canvas.h"
+#include "host_window.h"
+#include "input.h"
+
 #include <kavet/driver.h>
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -96,16 +101,8 @@ public:
 class PatternBitmap : public toolkit::CBitmap {
 public:
     PatternBitmap(int w, int h) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        handle = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        auto* pixels = static_cast<std::uint32_t*>(bits);
+        std::uint32_t* pixels = nullptr;
+        handle = createDib32(w, h, &pixels);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
                 pixels[y * w + x] = patternAt(x, y);
@@ -134,24 +131,16 @@ inline HINSTANCE hostInstance() {
 class FrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        driver::resetInput();
-        driver::useVirtualClock(1000, 1);
-        driver::setSwapButtons(false);
-        SetFocus(nullptr);
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = hostProc;
-        wc.hInstance = hostInstance();
-        wc.lpszClassName = "KavetFrameHost";
-        RegisterClassA(&wc);
-        host = CreateWindowExA(0, "KavetFrameHost", "host", WS_POPUP | WS_VISIBLE, 100, 50, 400,
-                               300, nullptr, nullptr, hostInstance(), nullptr);
+        resetInput(1);
+        hostWindow.emplace(100, 50, 400, 300, "KavetFrameHost", hostProc, hostInstance());
+        host = hostWindow->handle();
         driver::pump();
         hostMessages().clear();
     }
     void TearDown() override {
         if (IsWindow(host)) DestroyWindow(host);
         driver::pump();
-        UnregisterClassA("KavetFrameHost", hostInstance());
+        hostWindow.reset();
         driver::resetInput();
         driver::useRealClock();
     }
@@ -169,6 +158,7 @@ protected:
         return ::testing::AssertionSuccess();
     }
 
+    std::optional<HostWindow> hostWindow;
     HWND host = nullptr;
 };
 

@@ -8,7 +8,7 @@
 
 #include "editor_scenarios.h"
 
-#include "../editor/editor_host.h"
+#include "editor_host.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 
 #include "editor_scenarios.h"
 
-#include "../editor/editor_host.h"
+#include "editor_host.h"
 
 #include "editor/layout.h"
 #include "editor/nfader.h"
@@ -51,26 +51,11 @@ X11Host::Options options() {
 }
 
 void apply(X11Host& h, const EditorStep& step) {
-    switch (step.kind) {
-    case EditorStep::Set:
-        h.effect()->setParameter(h.effect(), step.index, step.value);
-        break;
-    case EditorStep::Mains:
-        h.dispatch(effMainsChanged, 0, step.index);
-        break;
-    case EditorStep::Process:
-        h.process(step.value, step.frames);
-        break;
-    case EditorStep::Idle:
-        h.idle();
-        break;
-    case EditorStep::Click: {
-        std::vector<Input> steps = click(step.index, step.frames);
+    test::applyStep(h, h.effect(), step, [&h](int x, int y) {
+        std::vector<Input> steps = click(x, y);
         steps.push_back(moveTo(kOffEditorX, kOffEditorY));
         h.perform(steps);
-        break;
-    }
-    }
+    });
 }
 
 class EditorInX11Host : public ::testing::TestWithParam<EditorScenario> {};

@@ -4,7 +4,7 @@
 // is closed.
 #include "x11_input.h"
 
-#include "../hosts/audio_io.h"
+#include "audio_io.h"
 
 #include "editor/layout.h"
 

@@ -76,14 +76,14 @@ X11Host::~X11Host() {
     XCloseDisplay(display_);
 }
 
-VstIntPtr VSTCALLBACK X11Host::callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr,
-                                        void*, float opt) {
+VstIntPtr VSTCALLBACK X11Host::callback(AEffect* effect, VstInt32 opcode, VstInt32 index,
+                                        VstIntPtr value, void*, float opt) {
     if (opcode == audioMasterVersion) return 2400;
     if (opcode == audioMasterIdle) return 1;
     std::lock_guard g(g_hostsLock);
     auto it = g_hosts.find(effect);
     X11Host* host = it != g_hosts.end() ? it->second : g_creating;
-    if (host) host->calls.push_back({opcode, index, opt});
+    if (host) host->calls.push_back({opcode, index, value, opt});
     return opcode == audioMasterBeginEdit || opcode == audioMasterEndEdit ? 1 : 0;
 }
 

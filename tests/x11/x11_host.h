@@ -7,6 +7,7 @@
 #pragma once
 
 #include "hosts/common/vst_module.h"
+#include "recording_host.h"
 #include "x11_input.h"
 
 #include <kavet/driver.h>
@@ -19,11 +20,7 @@
 
 namespace kavet::x11test {
 
-struct HostCall {
-    VstInt32 opcode;
-    VstInt32 index;
-    float opt;
-};
+using test::HostCall;
 
 class X11Host {
 public:

@@ -1,7 +1,11 @@
-// A host with one effect and its editor open in a window of the headless backend, on the
-// driver's virtual clock: every host callback is recorded, the editor is reached through the
-// dispatcher only, and the user's input goes through the driver.
+// A host with one effect and its editor open in a host window (host_window.h), on the
+// driver's virtual clock: every host callback is recorded (recording_host.h), the editor is
+// reached through the dispatcher only, and the user's input goes through the driver.
 #pragma once
+
+#include "host_window.h"
+#include "pixel_compare.h"
+#include "recording_host.h"
 
 #include "editor/pluged.h"
 
@@ -13,16 +17,11 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace kavet::test {
-
-struct HostCall {
-    VstInt32 opcode;
-    VstInt32 index;
-    float opt;
-};
 
 // Editor coordinates of the controls' rectangles (left, top), shared by the tests.
 struct Point {
@@ -41,7 +40,7 @@ public:
     AEffect* record() const { return effect; }
     Plug& plug() const;
     editor::PlugEd& editor() const;
-    HWND hostWindow() const { return host; }
+    HWND hostWindow() const { return host->handle(); }
     HWND frameWindow() const;
     VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
                        void* ptr = nullptr, float opt = 0.0f);
@@ -66,15 +65,11 @@ public:
     driver::Image capture() const;
 
     // Host calls since the last clear (audioMasterVersion and audioMasterIdle left out).
-    static std::vector<HostCall>& calls();
+    static std::vector<HostCall>& calls() { return hostCalls(); }
 
 private:
-    HWND host = nullptr;
+    std::optional<HostWindow> host;
     AEffect* effect = nullptr;
 };
-
-// Compares `image` pixel for pixel with reference/<name>.png (KAVET_UPDATE_REFERENCE=1
-// rewrites it); the image is also written to the build tree for people to look at.
-::testing::AssertionResult matchesReference(const driver::Image& image, const std::string& name);
 
 } // namespace kavet::test

@@ -1,3 +1,4 @@
+// The stereo host-format module linked into the test program (ptsim_linked_module.h).
 #include "ptsim_linked_module.h"
 
 #include "protools/module_state.h"

@@ -1,3 +1,4 @@
+// Small audio files for the tests (audio_io.h).
 #include "audio_io.h"
 
 #include <cmath>
