@@ -1,5 +1,6 @@
 #include "fuzz_support.h"
 
+#include "base/contract.h"
 #include "core/params.h"
 
 #include <cmath>
@@ -18,6 +19,18 @@ void fail(const char* what, const char* condition, const char* file, int line) {
                  file, line);
     std::abort();
 }
+
+namespace {
+
+// A broken contract of the project's own code is a fault like any other: the harness stops
+// on it and keeps the input.
+void trapViolation(const char* file, int line, const char* condition) {
+    fail("a contract of the project's own code", condition, file, line);
+}
+
+[[maybe_unused]] const bool kTrapsViolations = (contract::setHandler(&trapViolation), true);
+
+} // namespace
 
 const char* isolateRegistry() {
     static std::string folder;
