@@ -1,6 +1,6 @@
-// The effect's link to its editor. The editor library defines these functions (the effect
-// owns an editor of its own configuration and never sees its class); every module and
-// test program that links the core links the editor with it.
+// The effect's link to its editor. modules/editor_link.cpp defines these functions (the
+// effect owns an editor of its own configuration and never sees its class); every module
+// and program that creates the effect links that binding (kavet_effect_<config>).
 #pragma once
 
 #include "vst/aeffeditor.h"
