@@ -45,6 +45,8 @@ public:
     void destroyHostWindow();
     // After the test itself sent effClose: the record is gone, leave it alone.
     void forgetEffect();
+    // The host unloads the module without closing the effect (a host's mistake).
+    void unloadModule();
 
     bool openEditor();
     void closeEditor();

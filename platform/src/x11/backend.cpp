@@ -104,6 +104,16 @@ Backend& Backend::instance() {
 
 Backend::~Backend() {
     user::display::uninstall(this);
+    // A host that unloads the module with an editor still open: take our windows off its
+    // window and close the connection, or the host would show the last frame for good. X
+    // requests only: the layer's windows go with the module's memory.
+    std::lock_guard g(lock_);
+    for (auto& e : embedded_) {
+        if (e->holdsKeyboard && display_ && !connectionLost()) giveBackKeyboardLocked(*e);
+        destroyLocked(*e);
+    }
+    embedded_.clear();
+    disconnectLocked();
 }
 
 bool Backend::connectLocked() {
