@@ -3,12 +3,17 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 int main(int argc, char** argv) {
     char folder[] = "/tmp/kavet-bench-XXXXXX";
-    if (mkdtemp(folder) != nullptr) setenv("XDG_CONFIG_HOME", folder, 1);
+    const bool made = mkdtemp(folder) != nullptr;
+    if (made) setenv("XDG_CONFIG_HOME", folder, 1);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    std::error_code ignored;
+    if (made) std::filesystem::remove_all(folder, ignored);
     return 0;
 }

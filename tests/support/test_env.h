@@ -9,4 +9,7 @@ namespace kavet::test {
 // returns its path. Call again to start over with an empty registry.
 std::string useFreshConfigHome();
 
+// Removes every folder useFreshConfigHome made in this process.
+void removeConfigHomes();
+
 } // namespace kavet::test

@@ -19,21 +19,42 @@ int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     kavet::contract::setHandler(&failRunningTest);
     kavet::test::useFreshConfigHome();
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    // A failed run keeps its folders, to look at what the registry held.
+    if (result == 0) kavet::test::removeConfigHomes();
+    return result;
 }
 
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
+#include <system_error>
 #include <unistd.h>
+#include <vector>
 
 namespace kavet::test {
+namespace {
+
+std::vector<std::string>& madeFolders() {
+    static std::vector<std::string> folders;
+    return folders;
+}
+
+} // namespace
 
 std::string useFreshConfigHome() {
     std::string pattern = (std::filesystem::temp_directory_path() / "kavet-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     setenv("XDG_CONFIG_HOME", pattern.c_str(), 1);
+    madeFolders().push_back(pattern);
     return pattern;
+}
+
+void removeConfigHomes() {
+    std::error_code ignored; // a folder a test removed itself is fine
+    for (const std::string& folder : madeFolders())
+        std::filesystem::remove_all(folder, ignored);
+    madeFolders().clear();
 }
 
 } // namespace kavet::test
