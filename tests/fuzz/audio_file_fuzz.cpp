@@ -55,9 +55,9 @@ bool sameSamples(const std::vector<float>& a, const std::vector<float>& b) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    char pattern[] = "/tmp/kavet-fuzz-audio-XXXXXX";
-    check(mkdtemp(pattern) != nullptr, "a temporary folder");
-    setenv("XDG_CONFIG_HOME", pattern, 1);
+    std::string pattern = (fs::temp_directory_path() / "kavet-fuzz-audio-XXXXXX").string();
+    check(mkdtemp(pattern.data()) != nullptr, "a temporary folder");
+    setenv("XDG_CONFIG_HOME", pattern.c_str(), 1);
     g_in = fs::path(pattern) / "in";
     g_out = fs::path(pattern) / "out";
     fs::create_directories(g_in);

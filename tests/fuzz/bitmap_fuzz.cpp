@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <span>
 #include <string>
@@ -78,9 +79,10 @@ void checkLoadFromFile(const std::uint8_t* bytes, std::size_t size, int cx, int 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    char pattern[] = "/tmp/kavet-fuzz-bmp-XXXXXX";
-    check(mkdtemp(pattern) != nullptr, "a temporary folder");
-    g_file = std::string(pattern) + "/image.bmp";
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "kavet-fuzz-bmp-XXXXXX").string();
+    check(mkdtemp(pattern.data()) != nullptr, "a temporary folder");
+    g_file = pattern + "/image.bmp";
     return 0;
 }
 

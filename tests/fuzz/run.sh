@@ -43,8 +43,10 @@ for name in "${harnesses[@]}"; do
     cp "$here/corpus/$name/"* "$corpus/"
     mkdir -p "$artifacts/$name"
     log="$work/$name.log"
+    # The harness's own temporary folders go with the run's.
+    mkdir -p "$work/tmp-$name"
     # Leaks are faults too; the address sanitizer's own limits stay as they are.
-    if ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}" \
+    if TMPDIR="$work/tmp-$name" ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}" \
         UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}" \
         "$binary" "${seed[@]}" -max_total_time="$seconds" -max_len=8192 -timeout=20 -rss_limit_mb=4096 \
         -print_final_stats=1 -artifact_prefix="$artifacts/$name/" "$corpus" >"$log" 2>&1; then

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <string>
 #include <unistd.h>
@@ -34,9 +35,8 @@ void trapViolation(const char* file, int line, const char* condition) {
 
 const char* isolateRegistry() {
     static std::string folder;
-    char pattern[] = "/tmp/kavet-fuzz-XXXXXX";
-    KAVET_FUZZ_CHECK(mkdtemp(pattern) != nullptr, "a temporary folder for the registry");
-    folder = pattern;
+    folder = (std::filesystem::temp_directory_path() / "kavet-fuzz-XXXXXX").string();
+    KAVET_FUZZ_CHECK(mkdtemp(folder.data()) != nullptr, "a temporary folder for the registry");
     setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
     return folder.c_str();
 }
