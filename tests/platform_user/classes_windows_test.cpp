@@ -2,6 +2,8 @@
 // order, the window tree and its coordinates, window data and subclassing.
 #include "recorder.h"
 
+#include <cstdint>
+
 using namespace kavet;
 using namespace kavet::test;
 
@@ -84,6 +86,9 @@ TEST_F(WindowTest, CreationSendsNcCreateCreateSizeMoveThenShow) {
     char text[16];
     EXPECT_EQ(GetWindowTextA(w, text, sizeof text), 5);
     EXPECT_STREQ(text, "child");
+    // Above every X11 window id (29 bits): a module tells the host's window from its own.
+    for (HWND h : {parent, w})
+        EXPECT_GT(reinterpret_cast<std::uintptr_t>(h), 0x1FFFFFFFu);
 }
 
 TEST_F(WindowTest, CreateFailsWithoutParentForChildOrWhenCreateRefuses) {

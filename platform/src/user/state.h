@@ -109,7 +109,9 @@ struct State {
     std::vector<HWND> topLevel; // z-order, bottom first
     std::vector<std::shared_ptr<WindowClass>> classes;
     ATOM nextAtom = 0xC000;
-    std::uintptr_t nextHandle = 0x10000;
+    // Above the 29 bits of an X11 window id, so that a host's X window is never taken for
+    // one of ours (kavet/host_window.h tells them apart by IsWindow).
+    std::uintptr_t nextHandle = 0x20000000;
     std::unordered_map<DWORD, std::shared_ptr<ThreadQueue>> queues;
     // Each DC handed out by GetDC/BeginPaint keeps its window (and so its surface) alive.
     std::unordered_map<HDC, std::shared_ptr<Window>> dcs;
