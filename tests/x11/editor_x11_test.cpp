@@ -13,6 +13,9 @@
 #include <gtest/gtest.h>
 
 #include <malloc.h>
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
 
 #include <algorithm>
 #include <cmath>
@@ -360,22 +363,50 @@ unsigned childCount(::Window window) {
     return count;
 }
 
+// What a module unloaded with its editor open still held is the host's loss: the leak
+// checker of sanitized builds ignores what is allocated while this lives.
+class HostsLoss {
+public:
+    explicit HostsLoss(bool on) : on_(on) {
+#if defined(__SANITIZE_ADDRESS__)
+        if (on_) __lsan_disable();
+#endif
+    }
+    ~HostsLoss() {
+#if defined(__SANITIZE_ADDRESS__)
+        if (on_) __lsan_enable();
+#endif
+    }
+    HostsLoss(const HostsLoss&) = delete;
+    HostsLoss& operator=(const HostsLoss&) = delete;
+
+private:
+    bool on_;
+};
+
 // The host's mistakes with an editor open: each takes the editor's window off the host's.
 TEST(EditorX11Lifetime, EffectClosedOrModuleUnloadedWithTheEditorOpenRemovesItsWindow) {
-    const std::pair<const char*, void (*)(X11Host&)> cases[] = {
+    struct Case {
+        const char* what;
+        void (*mistake)(X11Host&);
+        bool leaks; // the module's memory of the open editor is lost with it
+    };
+    const Case cases[] = {
         {"effClose",
          [](X11Host& h) {
              h.dispatch(effClose);
              h.forgetEffect();
-         }},
-        {"module unloaded", [](X11Host& h) { h.unloadModule(); }},
+         },
+         false},
+        {"module unloaded", [](X11Host& h) { h.unloadModule(); }, true},
     };
-    for (const auto& [what, mistake] : cases) {
-        SCOPED_TRACE(what);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         X11Host h(options());
+        HostsLoss loss(c.leaks);
         ASSERT_TRUE(h.openEditor());
         ASSERT_EQ(childCount(h.window()), 1u);
-        mistake(h);
+        c.mistake(h);
         EXPECT_EQ(childCount(h.window()), 0u);
     }
 }
