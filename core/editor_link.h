@@ -13,10 +13,6 @@ class Plug;
 // has-editor flag). Null when it cannot be allocated; nothing is attached then.
 AEffEditor* createEditor(Plug* effect) noexcept; // [UI thread]
 
-// A parameter value the controls with that tag must show (indices 0 to 5). [any thread]:
-// the effect's setParameter forwards it from the host's thread.
-void editorSetParameter(AEffEditor* editor, VstInt32 index, float value);
-
 // The editor's two chunk words: Pre switch (tag 500), then Fine switch (tag 501).
 // [UI thread]
 void editorGetState(AEffEditor* editor, float words[2]);

@@ -15,17 +15,76 @@ double trimRangeDb(int trimRangeWord) {
     return kRanges[((trimRangeWord % 3) + 3) % 3]; // as sanitizePrefWord takes the word
 }
 
-float gainLaw(float v) {
-    return 8.0f * v * v * v;
+double gainToValue(double linear) {
+    if (linear == 0.0) return 0.0;
+    return std::cbrt(linear * 0.125);
 }
 
 float trimLaw(float v, double rangeDb) {
     return static_cast<float>(std::pow(10.0, (2.0 * v - 1.0) * rangeDb * 0.05));
 }
 
-double gainToValue(double linear) {
-    if (linear == 0.0) return 0.0;
-    return std::pow(linear * 0.125, 1.0 / 3.0);
+double trimToValue(double db, double rangeDb) {
+    return (db + rangeDb) / (2.0 * rangeDb);
+}
+
+double panToValue(double percent) {
+    return (percent + 100.0) * 0.005;
+}
+
+float displayFromValue(int index, float value, double trimRangeDb) {
+    switch (kParamInfo[index].law) {
+    case ParamLaw::Gain:
+        return gainLaw(value);
+    case ParamLaw::Trim:
+        return trimLaw(value, trimRangeDb);
+    case ParamLaw::Pan:
+    case ParamLaw::Switch:
+        break;
+    }
+    return value;
+}
+
+double plainFromValue(int index, float value, double trimRangeDb) {
+    switch (kParamInfo[index].law) {
+    case ParamLaw::Gain:
+        return 20.0 * std::log10(static_cast<double>(gainLaw(value))); // −inf at 0
+    case ParamLaw::Trim:
+        return (2.0 * value - 1.0) * trimRangeDb;
+    case ParamLaw::Pan:
+        return value / 0.005 - 100.0;
+    case ParamLaw::Switch:
+        break;
+    }
+    return switchIsOn(value) ? 1.0 : 0.0;
+}
+
+double valueFromPlain(int index, double plain, double trimRangeDb) {
+    switch (kParamInfo[index].law) {
+    case ParamLaw::Gain:
+        return gainToValue(std::pow(10.0, plain / 20.0)); // −inf gives 0
+    case ParamLaw::Trim:
+        return trimToValue(plain, trimRangeDb);
+    case ParamLaw::Pan:
+        return panToValue(plain);
+    case ParamLaw::Switch:
+        break;
+    }
+    return plain >= 0.5 ? 1.0 : 0.0;
+}
+
+PlainRange plainRange(int index, double trimRangeDb) {
+    switch (kParamInfo[index].law) {
+    case ParamLaw::Gain:
+        return {-HUGE_VAL, kMaxGainDb};
+    case ParamLaw::Trim:
+        return {-trimRangeDb, trimRangeDb};
+    case ParamLaw::Pan:
+        return {-100.0, 100.0};
+    case ParamLaw::Switch:
+        break;
+    }
+    return {0.0, 1.0};
 }
 
 bool clampNormalised(float in, float& out) {
@@ -65,14 +124,12 @@ void formatDisplay(int index, float display, char* out) {
         formatLevel(display, out);
         return;
     case kPhase:
-        std::snprintf(out, kDisplayTextSize, "%s", display >= 0.5f ? "Flip" : "Norm");
-        return;
     case kMute:
-        std::snprintf(out, kDisplayTextSize, "%s", display >= 0.5f ? "Mute" : "Thru");
+    case kBypass: {
+        const ParamInfo& p = kParamInfo[index];
+        std::snprintf(out, kDisplayTextSize, "%s", switchIsOn(display) ? p.onText : p.offText);
         return;
-    case kBypass:
-        std::snprintf(out, kDisplayTextSize, "%s", display >= 0.5f ? "On" : "Off");
-        return;
+    }
     case kPan:
         formatPan(display, out);
         return;
@@ -109,6 +166,22 @@ float readDecibels(const char* text) {
     float d = 0.0f;
     if (std::sscanf(text, "%f", &d) != 1) d = 0.0f;
     return d;
+}
+
+double valueFromText(int index, const char* text, double trimRangeDb) {
+    switch (kParamInfo[index].law) {
+    case ParamLaw::Gain:
+        // The level becomes a single-precision factor first, as the effect's gain control
+        // value is.
+        return gainToValue(static_cast<float>(std::pow(10.0, 0.05 * readDecibels(text))));
+    case ParamLaw::Trim:
+        return static_cast<float>(trimToValue(readDecibels(text), trimRangeDb));
+    case ParamLaw::Pan:
+        return static_cast<float>(panValueFromText(text));
+    case ParamLaw::Switch:
+        break;
+    }
+    return 0.0; // any text switches a switch off
 }
 
 } // namespace kavet

@@ -36,7 +36,7 @@ Plug::Plug(audioMasterCallback audioMaster) : AudioEffectX(audioMaster, kNumProg
     for (int p = 0; p < kNumPrograms; ++p) {
         copyText(programs[p].name, "None", sizeof programs[p].name);
         for (int i = 0; i < kNumParams; ++i)
-            programs[p].values[i] = kParamInfo[i].defaultValue;
+            programs[p].values[i].store(kParamInfo[i].defaultValue, std::memory_order_relaxed);
     }
     curProgram = 0;
 
@@ -45,12 +45,6 @@ Plug::Plug(audioMasterCallback audioMaster) : AudioEffectX(audioMaster, kNumProg
     canProcessReplacing(true);
     canDoubleReplacing(true);
     if (kStereo) setFlag(effFlagsCanMono, true);
-    for (int i = 0; i < kNumParams; ++i) {
-        copyText(params[i].name, kParamInfo[i].name, sizeof params[i].name);
-        copyText(params[i].label, kParamInfo[i].label, sizeof params[i].label);
-        params[i].value = kParamInfo[i].defaultValue;
-        params[i].display.store(kParamInfo[i].initialDisplay, std::memory_order_relaxed);
-    }
 
     target[0].store(1.0, std::memory_order_relaxed);
     target[1].store(1.0, std::memory_order_relaxed);
@@ -59,6 +53,8 @@ Plug::Plug(audioMasterCallback audioMaster) : AudioEffectX(audioMaster, kNumProg
     setUniqueID(kUniqueId);
 
     updateDisplayValues();
+    (void)takeParameterChanges();
+    updateTargets();
     elapsedMs = 0.0;
     lastRefreshMs = 0.0;
 
@@ -77,29 +73,42 @@ Plug::~Plug() {
 // Parameters
 
 void Plug::setParameter(VstInt32 index, float value) {
-    if (!isValidParam(index)) return;
-    float stored;
-    if (!clampNormalised(value, stored)) return; // a NaN never becomes a gain
-    params[index].value = stored;
-    programs[curProgram].values[index] = stored;
+    if (!state.set(index, value)) return; // a NaN never becomes a gain
+    programs[curProgram].values[index].store(state.get(index), std::memory_order_relaxed);
     updateDisplayValues();
-    if (editor) editorSetParameter(editor, index, stored);
 }
 
 float Plug::getParameter(VstInt32 index) {
-    return isValidParam(index) ? params[index].value : 0.0f;
+    return state.get(index);
+}
+
+void Plug::setParameterAutomated(VstInt32 index, float value) {
+    setParameter(index, value);
+    // The host records what the effect stored (clamped), for valid indices only.
+    if (isValidParam(index)) hostLink->changedByUser(index, getParameter(index));
+}
+
+bool Plug::beginEdit(VstInt32 index) {
+    hostLink->beginGesture(index);
+    return true;
+}
+
+bool Plug::endEdit(VstInt32 index) {
+    hostLink->endGesture(index);
+    return true;
 }
 
 float Plug::getParameterDefault(int index) {
     return isValidParam(index) ? kParamInfo[index].defaultValue : 0.0f;
 }
 
+// Names and labels are 32-byte fields at the host boundary.
 void Plug::getParameterName(VstInt32 index, char* text) {
-    if (isValidParam(index)) copyText(text, params[index].name, sizeof params[index].name);
+    if (isValidParam(index)) copyText(text, kParamInfo[index].name, 32);
 }
 
 void Plug::getParameterLabel(VstInt32 index, char* label) {
-    if (isValidParam(index)) copyText(label, params[index].label, sizeof params[index].label);
+    if (isValidParam(index)) copyText(label, kParamInfo[index].label, 32);
 }
 
 void Plug::getParameterDisplay(VstInt32 index, char* text) {
@@ -119,39 +128,26 @@ void Plug::setControlValue(VstInt32 index, float value) {
 
 float Plug::getControlValue(VstInt32 index) {
     if (!isValidParam(index)) return 0.0f;
-    return index == kTrim ? params[kTrim].value : displayOf(index);
+    return index == kTrim ? getParameter(kTrim) : displayOf(index);
 }
 
 void Plug::setValueFromText(VstInt32 index, const char* text) {
     if (!isValidParam(index) || text == nullptr) return;
-    switch (index) {
-    case kGain:
-        setControlValue(kGain, static_cast<float>(std::pow(10.0, 0.05 * readDecibels(text))));
-        return;
-    case kTrim: {
-        double range = trimRangeDb(prefs.get(kPrefTrimRange));
-        setControlValue(kTrim, static_cast<float>((readDecibels(text) + range) / (2.0 * range)));
-        return;
-    }
-    case kPan:
-        setControlValue(kPan, static_cast<float>(panValueFromText(text)));
-        return;
-    default:
-        setControlValue(index, 0.0f);
-        return; // any text switches a switch off
-    }
+    const double range = trimRangeDb(prefs.get(kPrefTrimRange));
+    setParameter(index, static_cast<float>(valueFromText(index, text, range)));
 }
 
 void Plug::updateDisplayValues() {
-    constexpr auto r = std::memory_order_relaxed;
-    params[kBypass].display.store(params[kBypass].value, r);
-    params[kPhase].display.store(params[kPhase].value, r);
-    params[kMute].display.store(params[kMute].value, r);
-    params[kGain].display.store(gainLaw(params[kGain].value), r);
-    params[kTrim].display.store(
-        trimLaw(params[kTrim].value, trimRangeDb(prefs.get(kPrefTrimRange))), r);
-    if constexpr (kStereo) params[kPan].display.store(params[kPan].value, r);
-    updateTargets();
+    trimRangeInForce.store(trimRangeDb(prefs.get(kPrefTrimRange)), std::memory_order_relaxed);
+    state.markAudioChange();
+}
+
+bool Plug::takeParameterChanges() {
+    if (!state.takeAudioChange()) return false;
+    const double range = trimRangeInForce.load(std::memory_order_relaxed);
+    for (int i = 0; i < kNumParams; ++i)
+        audioDisplay[i] = displayFromValue(i, state.get(i), range);
+    return true;
 }
 
 void Plug::updateTargets() {
@@ -159,20 +155,20 @@ void Plug::updateTargets() {
     double sampleRate = rate.load(r);
     samplePeriod.store(1.0 / sampleRate, r);
 
-    double polarity = switchIsOn(displayOf(kPhase)) ? -1.0 : 1.0;
-    double muteFactor = switchIsOn(displayOf(kMute)) ? 0.0 : 1.0;
-    double master =
-        static_cast<double>(displayOf(kGain)) * displayOf(kTrim) * polarity * muteFactor;
+    const float* d = audioDisplay;
+    double polarity = switchIsOn(d[kPhase]) ? -1.0 : 1.0;
+    double muteFactor = switchIsOn(d[kMute]) ? 0.0 : 1.0;
+    double master = static_cast<double>(d[kGain]) * d[kTrim] * polarity * muteFactor;
 
     double left = master;
     double right = target[1].load(r); // the mono builds leave the right target alone
     if constexpr (kStereo) {
-        double p = displayOf(kPan);
+        double p = d[kPan];
         const PanLaw& law = panLaw(prefs.get(kPrefPanLaw));
         right = master * std::min(law.multiplier * std::pow(p, law.exponent), 1.0);
         left = master * std::min(law.multiplier * std::pow(1.0 - p, law.exponent), 1.0);
     }
-    if (switchIsOn(displayOf(kBypass))) {
+    if (switchIsOn(d[kBypass])) {
         left = 1.0;
         right = 1.0;
     }
@@ -194,10 +190,13 @@ void Plug::setSampleRate(float newRate) {
     AudioEffectX::setSampleRate(newRate);
     rate.store(newRate, std::memory_order_relaxed);
     meterTable.fill(newRate);
+    (void)takeParameterChanges(); // audio is stopped: this thread owns the targets now
     updateTargets();
 }
 
 void Plug::resume() {
+    (void)takeParameterChanges(); // audio is stopped: this thread owns the targets now
+    updateTargets();
     // Jump to the targets; "+ 0.0" turns a negative zero target into +0, which the first
     // glide step would do anyway.
     gain[0] = target[0].load(std::memory_order_relaxed) + 0.0;
@@ -234,10 +233,13 @@ void Plug::run(Sample** inputs, Sample** outputs, VstInt32 frames, bool stereo) 
     for (int c = 0; c < (stereo ? 2 : 1); ++c) {
         if (inputs[c] == nullptr || outputs[c] == nullptr) return;
     }
+    // Parameters set since the last block take effect from its first sample.
+    if (takeParameterChanges()) updateTargets();
     KernelState st;
     loadKernelState(st);
     const MeterAccumulators start = st.meters;
     auto refresh = [this](KernelState& s) {
+        (void)takeParameterChanges();
         updateTargets();
         reloadTargets(s);
     };
@@ -300,12 +302,8 @@ void Plug::setProgram(VstInt32 program) {
     if (!isValidProgram(program)) return;
     curProgram = program;
     for (int i = 0; i < kNumParams; ++i)
-        params[i].value = programs[program].values[i];
+        (void)state.set(i, programs[program].values[i].load(std::memory_order_relaxed));
     updateDisplayValues();
-    if (editor) {
-        for (int i = 0; i < kNumParams; ++i)
-            editorSetParameter(editor, i, params[i].value);
-    }
 }
 
 void Plug::setProgramName(char* name) {
@@ -350,7 +348,7 @@ VstInt32 Plug::setChunk(void* data, VstInt32 byteSize, bool) {
         prefs.set(i, sanitizePrefWord(i, chunk.prefs[i]));
     if (editor) editorSetState(editor, chunk.editor);
     for (int i = 0; i < kNumParams; ++i)
-        setParameter(i, chunk.params[i]);
+        setParameter(i, chunk.params[i]); // a NaN keeps the value it had
     return kChunkBytes;
 }
 

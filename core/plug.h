@@ -5,10 +5,13 @@
 #include "auwrappable.h"
 #include "chunk.h"
 #include "config.h"
+#include "host_link.h"
 #include "kernel.h"
 #include "meter.h"
+#include "param_state.h"
 #include "prefs.h"
 #include "vst/audioeffectx.h"
+#include "vst_host_link.h"
 
 #include <atomic>
 
@@ -27,16 +30,9 @@ inline constexpr VstInt32 kVendorVersion = 1100;
 inline constexpr float kMinSampleRate = 1000.0f;
 inline constexpr float kMaxSampleRate = 768000.0f;
 
-struct Parameter {
-    char name[32];
-    char label[32];
-    float value;                // normalised, 0..1; written by setParameter [any thread]
-    std::atomic<float> display; // derived; read by the target computation [any thread]
-};
-
 struct Program {
     char name[kVstMaxProgNameLen];
-    float values[kNumParams];
+    std::atomic<float> values[kNumParams]; // written by setParameter [any thread]
 };
 
 class Plug : public AudioEffectX, public AuWrappableInterface {
@@ -52,11 +48,15 @@ public:
     void processDoubleReplacing(double** inputs, double** outputs, VstInt32 frames) override;
     void process(float** inputs, float** outputs, VstInt32 frames) override;
 
-    void setParameter(VstInt32 index, float value) override;       // [any thread]
-    float getParameter(VstInt32 index) override;                   // [any thread]
-    void setProgram(VstInt32 program) override;                    // [UI thread]
-    void setProgramName(char* name) override;                      // [UI thread]
-    void getProgramName(char* name) override;                      // [UI thread]
+    void setParameter(VstInt32 index, float value) override; // [any thread]
+    float getParameter(VstInt32 index) override;             // [any thread]
+    // [UI thread] The editor's changes: stored, then told to the host link.
+    void setParameterAutomated(VstInt32 index, float value) override;
+    bool beginEdit(VstInt32 index) override;    // [UI thread], through the host link
+    bool endEdit(VstInt32 index) override;      // [UI thread], through the host link
+    void setProgram(VstInt32 program) override; // [UI thread]
+    void setProgramName(char* name) override;   // [UI thread]
+    void getProgramName(char* name) override;   // [UI thread]
     void getParameterLabel(VstInt32 index, char* label) override;  // [any thread]
     void getParameterDisplay(VstInt32 index, char* text) override; // [any thread]
     void getParameterName(VstInt32 index, char* text) override;    // [any thread]
@@ -87,11 +87,24 @@ public:
     // the reading side of the meter hand-off (SharedMeters), the audio thread publishing.
     [[nodiscard]] virtual bool getMeterSnapshot(MeterSnapshot& snapshot);
     virtual PlugPrefs* getPrefs() { return &prefs; } // [UI thread]
-    // [any thread], as setParameter.
+    // [any thread], as setParameter: takes the trim range in force from the live
+    // preferences and has the audio thread derive its display values and targets anew.
     virtual void updateDisplayValues();
-    // [any thread]: gain targets, sample period and meter coefficients from the display values,
-    // the preferences and the sample rate.
+    // [audio thread] (or audio stopped): gain targets, sample period and meter coefficients
+    // from the display values, the preferences and the sample rate.
     virtual void updateTargets();
+
+    // The parameters' shared state: the editor takes its changes from here. [any thread]
+    ParamState& parameters() { return state; }
+    // The display value of a parameter as the signal path takes it: the law of its value
+    // with the trim range in force. [any thread]; `index` must be valid.
+    float displayOf(int index) const {
+        return displayFromValue(index, state.get(index),
+                                trimRangeInForce.load(std::memory_order_relaxed));
+    }
+    // The format that carries the effect; null restores the VST host's link. [UI thread],
+    // before the editor opens.
+    void setHostLink(HostLink* link) { hostLink = link ? link : &vstLink; }
 
     // [UI thread] True when the editor could not be allocated at construction (the creation
     // function then destroys the effect and answers null).
@@ -102,16 +115,20 @@ private:
     void run(Sample** inputs, Sample** outputs, VstInt32 frames, bool stereo);
     void loadKernelState(KernelState& st);
     void reloadTargets(KernelState& st) const;
-    float displayOf(int index) const {
-        return params[index].display.load(std::memory_order_relaxed);
-    }
+    // [audio thread] (or audio stopped) Derives the display values when a parameter was
+    // set since the last call; true then.
+    bool takeParameterChanges();
 
-    Parameter params[kNumParams];
+    ParamState state;
+    std::atomic<double> trimRangeInForce{36.0}; // dB; read by the last recomputation
     Program programs[kNumPrograms];
+    VstHostLink vstLink{*this};
+    HostLink* hostLink = &vstLink;
     PlugPrefs prefs;    // live record
     StateChunk chunk{}; // last chunk handed out or taken in
 
-    // Written by every target computation, on whichever thread runs it.
+    // Written by the target computation: the audio thread, or the UI thread while audio is
+    // stopped (sample rate, resume).
     std::atomic<double> target[2];
     std::atomic<double> samplePeriod{0.0};
     std::atomic<double> attack{1.0};
@@ -122,6 +139,7 @@ private:
     MeterCoefficientTable meterTable{44100.0}; // at `rate`; remade by setSampleRate
 
     // [audio thread] (resume writes them while audio is stopped).
+    float audioDisplay[kNumParams] = {}; // the display values, derived from the state on a change
     double gain[2] = {1.0, 1.0};
     double elapsedMs = 0.0;
     double lastRefreshMs = 0.0;

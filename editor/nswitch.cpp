@@ -1,5 +1,8 @@
 #include "nswitch.h"
 
+#include "layout.h"
+
+#include "core/params.h"
 #include "toolkit/drawcontext.h"
 #include "toolkit/frame.h"
 
@@ -20,7 +23,7 @@ nSwitch::~nSwitch() {
 
 void nSwitch::draw(toolkit::CDrawContext* context) {
     const std::int32_t half = strip->getWidth() / 2;
-    const bool on = value != 0.0f;
+    const bool on = isOn();
     const CRectangle face(size.left, size.top, size.left + kFaceWidth, size.bottom);
     strip->draw(context, face, CPosition(on ? half : 0, 0));
     const CRectangle led(size.left + kFaceWidth, size.top, size.right, size.bottom);
@@ -38,9 +41,16 @@ void nSwitch::mouse(toolkit::CDrawContext* context, CPosition&, std::int32_t) {
         frame->beginEdit(tag);
         frame->setFocusView(this);
     }
-    value = 1.0f - value;
+    value = isOn() ? 0.0f : 1.0f;
     if (listener) listener->valueChanged(context, this);
     if (frame) frame->endEdit(tag);
+}
+
+// A parameter's switch shows what the signal path does with its value (on from 0.5 up,
+// whatever a host's slider left there); the editor's own switches hold 0 or 1 and count any
+// other value as on.
+bool nSwitch::isOn() const {
+    return tag < layout::kTagPre ? switchIsOn(value) : value != 0.0f;
 }
 
 void nSwitch::setLedDark(bool dark) {

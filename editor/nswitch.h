@@ -15,14 +15,15 @@ class nSwitch : public toolkit::CControl {
 public:
     static constexpr int kFaceWidth = 36; // pixels of each half that show the button face
 
-    // The strip is loaded from bitmap resource `stripId` and owned. The value is 0 (off) or
-    // anything else (on).
+    // The strip is loaded from bitmap resource `stripId` and owned. A parameter's switch is
+    // on from 0.5 up, an editor switch (Pre, Fine) for any value but 0.
     nSwitch(const toolkit::CRectangle& size, std::int32_t tag, toolkit::CControlListener* listener,
             std::int32_t stripId, float initial);
     ~nSwitch() override;
 
     void draw(toolkit::CDrawContext* context) override;
-    // Toggles on the press; holding the button or releasing it changes nothing more.
+    // Sets the opposite of what it shows (0 or 1) on the press; holding the button or releasing it
+    // changes nothing more.
     void mouse(toolkit::CDrawContext* context, toolkit::CPosition& where,
                std::int32_t buttons = -1) override;
 
@@ -31,6 +32,7 @@ public:
     virtual void setLedDark(bool dark);
 
     bool isLedDark() const { return ledDark; }
+    bool isOn() const;
     const toolkit::CBitmap* getStrip() const { return strip; }
 
 private:

@@ -78,6 +78,9 @@ bool PlugEd::open(void* parent) {
     }
     frame = newFrame;
     frame->setBackground(background);
+    // The controls start from the values as they are now; changes made after this show at
+    // the next idle.
+    (void)plug->parameters().takeEditorChanges();
     addControls();
     return true;
 }
@@ -154,6 +157,7 @@ bool PlugEd::optionsPageOpen() const {
 
 void PlugEd::idle() {
     if (!frame) return;
+    showParameterChanges();
     if (!optionsPageOpen()) {
         takeMeterSnapshot();
         stepFlash();
@@ -161,6 +165,15 @@ void PlugEd::idle() {
     }
     AEffGUIEditor::idle();          // redraws what changed
     if (options) options->redraw(); // the logo's highlight follows the pointer
+}
+
+// Host automation, chunk loads and the editor's own gestures set the parameters on any
+// thread; the controls follow here, on the editor's own.
+void PlugEd::showParameterChanges() {
+    const std::uint32_t changed = plug->parameters().takeEditorChanges();
+    for (int i = 0; i < kNumParams; ++i) {
+        if (changed & (1u << i)) setParameter(i, plug->getParameter(i));
+    }
 }
 
 // The Pre switch shares its top row with the fader's bottom row. When the frame's update
@@ -260,8 +273,11 @@ void PlugEd::getText(std::int32_t index, char* text) {
     plug->getParameterDisplay(index, text);
 }
 
+// The field reports the value it then holds as the user's change (valueChanged): the
+// controls of the parameter take the value the text gave at once, on this thread.
 void PlugEd::setFromText(std::int32_t index, const char* text) {
     plug->setValueFromText(index, text);
+    setParameter(index, plug->getParameter(index));
 }
 
 } // namespace kavet::editor

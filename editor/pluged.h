@@ -55,7 +55,7 @@ public:
     // [UI thread] (effEditIdle): the reading side of the meter hand-off.
     void idle() override;
     // Every control with tag `index`, in creation order, shows `value`; nothing while closed.
-    // [any thread]: the effect's setParameter forwards it from the host's thread.
+    // [UI thread]: the idle brings the effect's parameter changes here.
     void setParameter(VstInt32 index, float value) override;
 
     // Virtual slots in this order, after those of AEffGUIEditor.
@@ -85,6 +85,7 @@ private:
     void addControl(const layout::Control& c);
     float valueOfTag(std::int32_t tag) const; // -1 when there is no such control
     bool optionsPageOpen() const;
+    void showParameterChanges();
     void takeMeterSnapshot();
     void showMaxima(float pre);
     void stepFlash();

@@ -15,11 +15,6 @@ AEffEditor* createEditor(Plug* effect) noexcept {
     return new (std::nothrow) editor::PlugEd(effect);
 }
 
-void editorSetParameter(AEffEditor* editor, VstInt32 index, float value) {
-    KAVET_EXPECT(editor != nullptr);
-    static_cast<editor::PlugEd*>(editor)->setParameter(index, value);
-}
-
 void editorGetState(AEffEditor* editor, float words[2]) {
     KAVET_EXPECT(editor != nullptr);
     static_cast<editor::PlugEd*>(editor)->getEditorState(words);

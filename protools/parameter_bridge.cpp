@@ -1,7 +1,6 @@
 // The parameter bridge: host controls mirror the effect's parameters (control index =
 // parameter index + 1). Values cross as the effect's plain values: gain as a linear factor
 // 0..8, trim and pan 0..1, switches 0 or 1. The host's control is the master copy.
-#include "process_registry.h"
 #include "protools/framework/control_discrete.h"
 #include "qrl_gain_control.h"
 #include "template_process_rtas.h"
@@ -25,8 +24,8 @@ constexpr long kBypassControl = 5;
 
 void CTemplateNoUIProcessRTAS::EffectInit() {
     using ptfw::FourCC;
-    AddControl(WithPrefixes(
-        new CPluginControl_QRLGain(FourCC("sld1"), "I/P Gain", 0.0, 8.0, 0.001, 1.0, true)));
+    AddControl(WithPrefixes(new CPluginControl_QRLGain(FourCC("sld1"), "I/P Gain", 0.0,
+                                                       kavet::gainLaw(1.0), 0.001, 1.0, true)));
     AddControl(WithPrefixes(
         new CPluginControl_Linear(FourCC("sld2"), "Trim", 0.0, 1.0, 0.001, 0.5, true)));
     AddControl(new CPluginControl_OnOff(FourCC("b1in"), "Phase Invert", false, true));
@@ -80,25 +79,26 @@ void CTemplateNoUIProcessRTAS::UpdateControlValueInAlgorithm(long index) {
     effect_->setControlValue(static_cast<VstInt32>(index - 1), value);
 }
 
-VstIntPtr VSTCALLBACK AdaptorHostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                          VstIntPtr, void*, float) {
-    if (opcode != audioMasterAutomate && opcode != audioMasterBeginEdit &&
-        opcode != audioMasterEndEdit)
-        return 0;
-    // The registry first: a record whose process is gone is never read.
-    CTemplateNoUIProcessRTAS* process = kavet::pt::FindProcess(effect);
-    if (process == nullptr || index < 0 || index >= effect->numParams) return 0;
-    ITemplateProcess& host = *process;
-    switch (opcode) {
-    case audioMasterAutomate:
-        process->EffectParameterChanged(index); // the float argument is not used
-        break;
-    case audioMasterBeginEdit:
-        host.TouchHostControl(index + 1);
-        break;
-    default:
-        host.ReleaseHostControl(index + 1);
-        break;
-    }
+bool CTemplateNoUIProcessRTAS::EditorLink::IsParameter(int index) const {
+    return process_.effect_ != nullptr && index >= 0 &&
+           index < process_.effect_->getAeffect()->numParams;
+}
+
+// The float value is not used: the host control takes the effect's plain value.
+void CTemplateNoUIProcessRTAS::EditorLink::changedByUser(int index, float) {
+    if (IsParameter(index)) process_.EffectParameterChanged(index);
+}
+
+void CTemplateNoUIProcessRTAS::EditorLink::beginGesture(int index) {
+    ITemplateProcess& host = process_;
+    if (IsParameter(index)) host.TouchHostControl(index + 1);
+}
+
+void CTemplateNoUIProcessRTAS::EditorLink::endGesture(int index) {
+    ITemplateProcess& host = process_;
+    if (IsParameter(index)) host.ReleaseHostControl(index + 1);
+}
+
+VstIntPtr VSTCALLBACK AdaptorHostCallback(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float) {
     return 0;
 }

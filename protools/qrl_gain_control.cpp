@@ -1,6 +1,6 @@
 #include "qrl_gain_control.h"
 
-#include <cmath>
+#include "core/params.h"
 
 CPluginControl_QRLGain::CPluginControl_QRLGain(ptfw::OSType id, const char* name, double min,
                                                double max, double step, double defaultValue,
@@ -10,14 +10,13 @@ CPluginControl_QRLGain::CPluginControl_QRLGain(ptfw::OSType id, const char* name
     InitValue(ConvertContinuousToControl(defaultValue));
 }
 
+// The travel is the effect's fader: its normalised value times the range.
 double CPluginControl_QRLGain::PositionOf(double gain) const {
-    // cbrt keeps exact cubes exact: unity gives 4.0, not a neighbour of it.
-    return range_ * std::cbrt(gain / range_);
+    return range_ * kavet::gainToValue(gain);
 }
 
 double CPluginControl_QRLGain::GainAt(double position) const {
-    const double x = position / range_;
-    return range_ * (x * x * x);
+    return kavet::gainLaw(position / range_);
 }
 
 std::int32_t CPluginControl_QRLGain::ConvertContinuousToControl(double value) const {

@@ -1,7 +1,7 @@
 // CPluginControl_QRLGain: the host's gain control. A decibel display of a linear factor
-// (the framework's gain control) with a cube-law travel: position p = range·(g/range)^(1/3),
-// so unity sits mid-travel (p = 4 for a range of 8) and the host's fader moves like the
-// editor's, whose normalised value is p / range.
+// (the framework's gain control) with the fader's cube-law travel: the position is the
+// fader's normalised value times the range, so unity sits mid-travel (4 for a range of 0 to
+// 8, the fader's top) and the host's fader moves like the editor's.
 #pragma once
 
 #include "protools/framework/control_continuous.h"

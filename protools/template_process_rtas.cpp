@@ -1,7 +1,5 @@
 #include "template_process_rtas.h"
 
-#include "process_registry.h"
-
 #include "core/plug.h"
 
 #include <algorithm>
@@ -14,9 +12,8 @@ CTemplateNoUIProcessRTAS::CTemplateNoUIProcessRTAS() {
     std::fill(std::begin(heldPeak_), std::end(heldPeak_), 0.0f);
     effect_ = new (std::nothrow) kavet::Plug(&AdaptorHostCallback);
     if (effect_ == nullptr) return; // the process exists but stays silent
-    record_ = effect_->getAeffect();
-    kavet::pt::RegisterProcess(record_, this);
-    if (record_->flags & effFlagsProgramChunks) {
+    effect_->setHostLink(&editorLink_);
+    if (effect_->getAeffect()->flags & effFlagsProgramChunks) {
         void* data = nullptr;
         const VstInt32 size = effect_->getChunk(&data, false);
         AddChunk(kEffectChunkID, kEffectChunkName, static_cast<std::uint32_t>(size));
@@ -27,7 +24,6 @@ CTemplateNoUIProcessRTAS::CTemplateNoUIProcessRTAS() {
 
 CTemplateNoUIProcessRTAS::~CTemplateNoUIProcessRTAS() {
     DeleteCustomUI();
-    if (record_ != nullptr) kavet::pt::UnregisterProcess(record_, this);
     delete effect_;
     effect_ = nullptr;
 }

@@ -8,6 +8,7 @@
 #include "protools/framework/effect_process_rtas.h"
 #include "template_process.h"
 
+#include "core/host_link.h"
 #include "vst/aeffect.h"
 
 #include <cstdint>
@@ -42,8 +43,8 @@ public:
 
     // Continuous by index: 1 and 2, and 6 (Pan) in the stereo build.
     static bool IsContinuousControl(long index);
-    // The effect reported a change of parameter `param` (opcode 0): set host control
-    // param + 1 from the effect's plain value. [UI thread] (editor gestures).
+    // The user changed parameter `param` in the editor: set host control param + 1 from the
+    // effect's plain value. [UI thread] (editor gestures).
     void EffectParameterChanged(long param);
 
 protected:
@@ -52,11 +53,25 @@ protected:
     void UpdateControlValueInAlgorithm(long index) override;
 
 private:
+    // The effect's link to this process: the editor's changes and gestures become the host
+    // controls' values, touches and releases. [UI thread]
+    class EditorLink final : public kavet::HostLink {
+    public:
+        explicit EditorLink(CTemplateNoUIProcessRTAS& process) : process_(process) {}
+        void changedByUser(int index, float value) override;
+        void beginGesture(int index) override;
+        void endGesture(int index) override;
+
+    private:
+        bool IsParameter(int index) const;
+        CTemplateNoUIProcessRTAS& process_;
+    };
+
     void RecordFreshPeaks(float* const* outputs, int channels, long frames);
     void Silence(float* const* outputs, int first, int channels, long frames);
 
     kavet::Plug* effect_ = nullptr;
-    AEffect* record_ = nullptr; // the effect's record, the registry's key
+    EditorLink editorLink_{*this};
     float freshPeak_[kMeterChannels];
     float heldPeak_[kMeterChannels];
 };
@@ -64,7 +79,7 @@ private:
 // The process factory of the effect type: null when allocation fails.
 CEffectProcess* NewNoUIProcessRTAS();
 
-// The host callback each effect is constructed with (opcodes 0, 43 and 44; others answer 0).
-// [UI thread] (editor gestures; see process_registry.cpp).
+// The host callback each effect is constructed with: the effect's changes and gestures go
+// through the process's link instead, so every opcode answers 0. [any thread]
 VstIntPtr VSTCALLBACK AdaptorHostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index,
                                           VstIntPtr value, void* ptr, float opt);

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <strings.h>
@@ -75,14 +76,21 @@ double readGainDb(const std::string& option, const std::string& text) {
     if (strcasecmp(text.c_str(), "-inf") == 0) return -INFINITY;
     const auto db = readNumber(text);
     if (!db) badValue(option, text, "a level in dB");
-    if (*db > kMaxGainDb) badValue(option, text, "within -inf to +18.06 dB");
+    // The top as printed to four places (18.0618) still reaches it; toNormalised clamps.
+    if (*db > kMaxGainDb + 5e-5) badValue(option, text, "within -inf to +18.06 dB");
     return *db;
 }
 
-double readTrimDb(const std::string& option, const std::string& text) {
+double readTrimDb(const std::string& option, const std::string& text, double rangeDb) {
     const auto db = readNumber(text);
     if (!db) badValue(option, text, "a level in dB");
-    if (*db < -kTrimRangeDb || *db > kTrimRangeDb) badValue(option, text, "within -36 to +36 dB");
+    if (*db < -rangeDb || *db > rangeDb) {
+        char range[64];
+        std::snprintf(range, sizeof range, "%g", rangeDb);
+        throw UsageError(option + ": '" + text + "' is outside the trim range of -" + range +
+                         " to +" + range +
+                         " dB (the Trim range chosen on the plug-in's options page)");
+    }
     return *db;
 }
 
@@ -94,7 +102,7 @@ double readPanPercent(const std::string& option, const std::string& text) {
     const auto percent = readNumber(text.substr(1));
     if ((side != 'L' && side != 'R') || !percent || text[1] == '-' || text[1] == '+')
         badValue(option, text, expected);
-    if (*percent < 0.0 || *percent > kMaxPanPercent) badValue(option, text, expected);
+    if (*percent < 0.0 || *percent > plainRange(kPan, 0.0).max) badValue(option, text, expected);
     return side == 'L' ? -*percent : *percent;
 }
 

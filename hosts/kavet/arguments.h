@@ -22,7 +22,9 @@ std::vector<std::string> parseArguments(const std::vector<std::string>& args,
 
 // Value readers for options; `option` names the option in the error message.
 double readGainDb(const std::string& option, const std::string& text);
-double readTrimDb(const std::string& option, const std::string& text);
+// Within ±rangeDb, the trim range the plug-in has; a value outside it is refused with one
+// line naming the range and where it is chosen.
+double readTrimDb(const std::string& option, const std::string& text, double rangeDb);
 // "C", "L<percent>" or "R<percent>" (either case); answers the percent, left negative.
 double readPanPercent(const std::string& option, const std::string& text);
 // --normalize: a loudness from -70 to 0 LUFS; --true-peak-max: -30 to 0 dBTP.

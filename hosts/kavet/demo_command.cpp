@@ -50,9 +50,9 @@ void runDemo(const std::vector<std::string>& args) {
         throw UsageError("demo: unexpected argument '" + positional[1] + "'");
     job.output = positional.empty() ? "kavet-demo.wav" : positional[0];
     job.input = inputPathFor(job.output);
-    job.settings = {{kGain, gainToNormalised(kDemoGainDb)},
+    job.settings = {{kGain, toNormalised(kGain, kDemoGainDb, 0)},
                     {kPhase, 1.0f},
-                    {kPan, panToNormalised(kDemoPanPercent)}};
+                    {kPan, toNormalised(kPan, kDemoPanPercent, 0)}};
 
     outputFormatFor(job.output);
     writeDemoInput(job.input);

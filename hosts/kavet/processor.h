@@ -11,7 +11,7 @@
 namespace kavet::cli {
 
 struct ParamSetting {
-    int index;        // ParamIndex (param_values.h)
+    int index;        // the parameter table's index (core/params.h)
     float normalised; // the value setParameter takes, 0..1
 };
 

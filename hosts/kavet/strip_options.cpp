@@ -3,6 +3,7 @@
 #include "audio_file.h"
 #include "demo_signal.h"
 #include "param_values.h"
+#include "plugin_prefs.h"
 #include "usage_error.h"
 
 namespace kavet::cli {
@@ -11,13 +12,19 @@ std::vector<OptionSpec> stripSettingOptions(std::function<void(int index, float 
                                             bool hasPan) {
     return {
         {"--gain", true,
-         [set](const std::string& v) { set(kGain, gainToNormalised(readGainDb("--gain", v))); }},
+         [set](const std::string& v) {
+             set(kGain, toNormalised(kGain, readGainDb("--gain", v), 0));
+         }},
         {"--trim", true,
-         [set](const std::string& v) { set(kTrim, trimToNormalised(readTrimDb("--trim", v))); }},
+         [set](const std::string& v) {
+             // The trim law stretches over the range the plug-in has: its stored preference.
+             const double range = loadPluginPrefs().trimRangeDb;
+             set(kTrim, toNormalised(kTrim, readTrimDb("--trim", v, range), range));
+         }},
         {"--pan", true,
          [set, hasPan](const std::string& v) {
              if (!hasPan) throw UsageError("--pan: the mono editor has no pan");
-             set(kPan, panToNormalised(readPanPercent("--pan", v)));
+             set(kPan, toNormalised(kPan, readPanPercent("--pan", v), 0));
          }},
         {"--phase", false, [set](const std::string&) { set(kPhase, 1.0f); }},
         {"--mute", false, [set](const std::string&) { set(kMute, 1.0f); }},

@@ -110,11 +110,58 @@ TEST(Parameters, UnityReadsZeroOnlyWithinHalfAThousandth) {
     EXPECT_STREQ(text, " -0.00");
 }
 
-TEST(Parameters, GainLawValues) {
-    EXPECT_EQ(gainLaw(0.0f), 0.0f);
-    EXPECT_EQ(gainLaw(0.5f), 1.0f);
-    EXPECT_EQ(gainLaw(1.0f), 8.0f);
-    EXPECT_EQ(gainLaw(0.25f), 0.125f);
+// Every law both ways: normalised value → plain value (dB, pan percent, switch state) →
+// normalised value, with the display value the signal path takes, at the ends, the unity
+// points and the steps. `back` is the value the plain value leads back to.
+TEST(Parameters, LawsBothWays) {
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    struct Case {
+        int index;
+        double range; // trim range in dB
+        float value;
+        double plain;
+        float display;
+        float back;
+    };
+    const Case cases[] = {
+        {kGain, 36, 0.0f, -kInf, 0.0f, 0.0f},
+        {kGain, 36, 0.5f, 0.0, 1.0f, 0.5f},
+        {kGain, 36, 0.25f, -18.061799739838872, 0.125f, 0.25f},
+        {kGain, 36, 1.0f, kMaxGainDb, 8.0f, 1.0f},
+        {kTrim, 12, 0.0f, -12.0, 0.25118864f, 0.0f},
+        {kTrim, 24, 0.5f, 0.0, 1.0f, 0.5f},
+        {kTrim, 36, 0.25f, -18.0, 0.12589253f, 0.25f},
+        {kTrim, 36, 1.0f, 36.0, 63.095734f, 1.0f},
+        {kPhase, 36, 0.0f, 0.0, 0.0f, 0.0f},
+        {kMute, 36, 0.49f, 0.0, 0.49f, 0.0f},
+        {kBypass, 36, 0.5f, 1.0, 0.5f, 1.0f},
+        {kMute, 36, 1.0f, 1.0, 1.0f, 1.0f},
+        {kPan, 36, 0.0f, -100.0, 0.0f, 0.0f},
+        {kPan, 36, 0.5f, 0.0, 0.5f, 0.5f},
+        {kPan, 36, 0.25f, -50.0, 0.25f, 0.25f},
+        {kPan, 36, 1.0f, 100.0, 1.0f, 1.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << kParamInfo[c.index].name << " at " << c.value);
+        EXPECT_EQ(displayFromValue(c.index, c.value, c.range), c.display);
+        const double plain = plainFromValue(c.index, c.value, c.range);
+        if (std::isinf(c.plain)) {
+            EXPECT_EQ(plain, c.plain);
+        } else {
+            EXPECT_NEAR(plain, c.plain, 1e-9);
+        }
+        EXPECT_EQ(static_cast<float>(valueFromPlain(c.index, c.plain, c.range)), c.back);
+        const PlainRange r = plainRange(c.index, c.range);
+        EXPECT_GE(plain, r.min);
+        EXPECT_LE(plain, r.max);
+    }
+    // The ends of every range are the ends of the travel.
+    for (int i = 0; i < kNumParams; ++i) {
+        const PlainRange r = plainRange(i, 24.0);
+        EXPECT_EQ(static_cast<float>(valueFromPlain(i, r.min, 24.0)), 0.0f) << i;
+        EXPECT_EQ(static_cast<float>(valueFromPlain(i, r.max, 24.0)), 1.0f) << i;
+        EXPECT_EQ(kParamInfo[i].stepCount, kParamInfo[i].kind == ParamKind::Switch ? 1 : 0);
+    }
 }
 
 TEST(Parameters, TrimDisplayFollowsTheTrimRange) {

@@ -130,13 +130,16 @@ TEST(EditorEcho, HostParameterChangesReachEveryControlWithThatTag) {
     EditorHost h;
     AEffect* e = h.record();
     e->setParameter(e, kGain, 0.25f);
+    e->setParameter(e, kPhase, 1.0f);
+    e->setParameter(e, kTrim, 2.0f); // clamped
+    // The host's thread never touches the controls: they follow at the editor's idle.
+    EXPECT_EQ(fader(h).getValue(), 0.5f);
+    h.idle();
     EXPECT_EQ(fader(h).getValue(), 0.25f);
     char display[64] = {};
     h.plug().getParameterDisplay(kGain, display);
     EXPECT_EQ(h.text(kGain), display);
-    e->setParameter(e, kPhase, 1.0f);
     EXPECT_EQ(h.control(kPhase)->getValue(), 1.0f);
-    e->setParameter(e, kTrim, 2.0f); // clamped
     EXPECT_EQ(h.control(kTrim)->getValue(), 1.0f);
     EXPECT_TRUE(h.calls().empty()); // host changes are not reported back
 }
@@ -337,7 +340,6 @@ TEST(EditorIdle, HostGainOfZeroLeavesFineModeAndShowsZero) {
     h.idle();
     ASSERT_TRUE(fader(h).isFineMode());
     h.record()->setParameter(h.record(), kGain, 0.0f);
-    EXPECT_EQ(fader(h).getValue(), 0.0f);
     h.idle();
     EXPECT_FALSE(fader(h).isFineMode());
     EXPECT_EQ(fader(h).getValue(), 0.0f);
@@ -385,6 +387,58 @@ TEST(EditorLook, EverySwitchShowsItsStateAfterAClick) {
         h.click(r.left + 8, r.top + 8);
         h.idle();
         EXPECT_EQ(pixelsOf(h, tag), off);
+    }
+}
+
+// The last output of a block of 0.5 long enough for the gain to settle: what the signal
+// path does.
+double settledOutput(EditorHost& h) {
+    std::vector<float> in(4096, 0.5f), out(4096);
+    float* inputs[2] = {in.data(), in.data()};
+    float* outputs[2] = {out.data(), out.data()};
+    h.record()->processReplacing(h.record(), inputs, outputs, 4096);
+    return out.back();
+}
+
+// A host's slider leaves a switch anywhere between 0 and 1: the switch shows what the signal
+// path does with that value, and a click sets the opposite of what it shows.
+TEST(EditorLook, SwitchesShowWhatTheAudioDoesAndAClickTurnsThat) {
+    struct Case {
+        std::int32_t tag;
+        double offOutput, onOutput; // at 0.5 in, gain -18 dB
+    };
+    const Case switches[] = {
+        {kPhase, 0.0625, -0.0625}, {kMute, 0.0625, 0.0}, {kBypass, 0.0625, 0.5}};
+    for (const Case& c : switches) {
+        for (float hostValue : {0.0f, 0.3f, 0.49f, 0.5f, 0.7f, 1.0f}) {
+            SCOPED_TRACE(testing::Message() << "tag " << c.tag << " at " << hostValue);
+            EditorHost h;
+            h.plug().getPrefs()->set(kPrefMuteLamp, 1); // steady lamps
+            h.plug().getPrefs()->set(kPrefBypassLamp, 1);
+            AEffect* e = h.record();
+            e->setParameter(e, kGain, 0.25f);
+            h.idle();
+            const auto offPixels = pixelsOf(h, c.tag);
+            e->setParameter(e, c.tag, 1.0f);
+            h.idle();
+            const auto onPixels = pixelsOf(h, c.tag);
+            ASSERT_NE(onPixels, offPixels);
+
+            e->setParameter(e, c.tag, hostValue);
+            h.idle();
+            const double output = settledOutput(h);
+            const bool audioOn = std::fabs(output - c.onOutput) < 1e-6;
+            ASSERT_TRUE(audioOn || std::fabs(output - c.offOutput) < 1e-6) << output;
+            EXPECT_EQ(pixelsOf(h, c.tag), audioOn ? onPixels : offPixels);
+
+            toolkit::CRectangle r;
+            h.control(c.tag)->getViewSize(r);
+            h.click(r.left + 8, r.top + 8);
+            h.idle();
+            EXPECT_EQ(e->getParameter(e, c.tag), audioOn ? 0.0f : 1.0f);
+            EXPECT_NEAR(settledOutput(h), audioOn ? c.offOutput : c.onOutput, 1e-6);
+            EXPECT_EQ(pixelsOf(h, c.tag), audioOn ? offPixels : onPixels);
+        }
     }
 }
 

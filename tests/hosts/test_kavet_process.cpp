@@ -1,7 +1,11 @@
 // kavet process: files through the strip, checked sample by sample.
 #include "cli_checks.h"
 
+#include "core/prefs.h"
+
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sndfile.h>
@@ -110,6 +114,42 @@ TEST_F(KavetProcess, StripSettingsReachTheSignal) {
         const Audio in = testSignal(c.channels, 3000);
         expectScaled(in, process(in, c.options), c.factor, c.tolerance);
     }
+}
+
+// --trim stretches over the trim range the plug-in has (the stored preference that the
+// options page sets), and a value beyond that range is refused with one line naming it.
+TEST_F(KavetProcess, TrimFollowsTheStoredTrimRange) {
+    struct Case {
+        int word; // 0 for ±12 dB, 1 for ±24 dB, 2 for ±36 dB
+        const char* trim;
+        const char* refusal; // the range named, or null when the trim is applied
+    };
+    const Case cases[] = {
+        {0, "10", nullptr},  {0, "-12", nullptr},           {0, "12.5", "-12 to +12 dB"},
+        {1, "-24", nullptr}, {1, "24.01", "-24 to +24 dB"}, {1, "13", nullptr},
+        {2, "36", nullptr},  {2, "-36.5", "-36 to +36 dB"}, {2, "-7", nullptr},
+    };
+    const Audio in = testSignal(2, 3000);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string("trim range word ") + std::to_string(c.word) + ", --trim " +
+                     c.trim);
+        PlugPrefs prefs;
+        prefs.set(kPrefTrimRange, c.word);
+        prefs.savePrefs();
+        if (c.refusal != nullptr) {
+            writeAudio(dir / "in.wav", in);
+            const CliRun run =
+                runKavet({"process", dir / "in.wav", dir / "refused.wav", "--trim", c.trim});
+            EXPECT_NE(run.exitCode, 0);
+            EXPECT_NE(run.err.find(c.refusal), std::string::npos) << run.err;
+            EXPECT_NE(run.err.find("options page"), std::string::npos) << run.err;
+            EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+            continue;
+        }
+        const double factor = std::pow(10.0, std::atof(c.trim) / 20.0);
+        expectScaled(in, process(in, {"--trim", c.trim}), {factor, factor}, 1e-5 * factor);
+    }
+    PlugPrefs().savePrefs();
 }
 
 TEST_F(KavetProcess, FilesOtherThanStereoRunThroughOneMonoInstancePerChannel) {

@@ -2,7 +2,6 @@
 // reach (the effect behind a process, its host callback, the process registry, the
 // render guards), driven on the real group, types and processes.
 #include "protools/module_state.h"
-#include "protools/process_registry.h"
 #include "protools/qrl_gain_control.h"
 #include "protools/template_group.h"
 #include "protools/template_noui_view.h"
@@ -175,18 +174,6 @@ TEST_F(AdaptorTest, CallbacksForIndicesOutsideTheParametersAreIgnored) {
     // Other opcodes do nothing.
     EXPECT_EQ(AdaptorHostCallback(record, audioMasterVersion, 0, 0, nullptr, 0.0f), 0);
     EXPECT_EQ(AdaptorHostCallback(record, audioMasterIdle, 0, 0, nullptr, 0.0f), 0);
-    EXPECT_TRUE(events.empty());
-}
-
-TEST_F(AdaptorTest, ADestroyedProcessLeavesTheRegistry) {
-    AEffect* record = effect->getAeffect();
-    EXPECT_EQ(kavet::pt::FindProcess(record), process);
-    const std::size_t before = kavet::pt::RegisteredProcessCount();
-    ASSERT_TRUE(group.DeleteProcess(process));
-    EXPECT_EQ(kavet::pt::FindProcess(record), nullptr);
-    EXPECT_EQ(kavet::pt::RegisteredProcessCount(), before - 1);
-    // A late callback for the freed record finds no process and reads nothing of it.
-    EXPECT_EQ(AdaptorHostCallback(record, audioMasterAutomate, 0, 0, nullptr, 0.5f), 0);
     EXPECT_TRUE(events.empty());
 }
 
