@@ -5,6 +5,7 @@
 
 #include "fic_types.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -21,8 +22,12 @@ public:
     bool IsAutomatable() const { return automatable_; }
 
     // The current and the default control value, always within the control's own range.
-    std::int32_t GetValue() const { return value_; }
-    void SetValue(std::int32_t value) { value_ = ClampControlValue(value); }
+    // [any thread]: the host's automation sets it on the audio thread, the editor's gestures
+    // on the UI thread.
+    std::int32_t GetValue() const { return value_.load(std::memory_order_relaxed); }
+    void SetValue(std::int32_t value) {
+        value_.store(ClampControlValue(value), std::memory_order_relaxed);
+    }
     std::int32_t GetDefaultValue() const { return default_; }
 
     virtual bool IsContinuous() const = 0;
@@ -35,12 +40,15 @@ public:
     virtual bool GetValueFromString(const char* text, std::int32_t* value) const = 0;
 
 protected:
-    void InitValue(std::int32_t value) { default_ = value_ = ClampControlValue(value); }
+    void InitValue(std::int32_t value) {
+        default_ = ClampControlValue(value);
+        value_.store(default_, std::memory_order_relaxed);
+    }
 
 private:
     ptfw::OSType id_;
     std::string name_;
     bool automatable_;
-    std::int32_t value_ = 0;
+    std::atomic<std::int32_t> value_{0};
     std::int32_t default_ = 0;
 };
