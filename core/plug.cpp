@@ -300,7 +300,8 @@ bool Plug::getMeterSnapshot(MeterSnapshot& snapshot) {
 
 void Plug::setProgram(VstInt32 program) {
     if (!isValidProgram(program)) return;
-    curProgram = program;
+    // setParameter reads the program number on any thread: it is written only when it changes.
+    if (curProgram != program) curProgram = program;
     for (int i = 0; i < kNumParams; ++i)
         (void)state.set(i, programs[program].values[i].load(std::memory_order_relaxed));
     updateDisplayValues();

@@ -16,11 +16,6 @@ double toDb(double linear) {
     return linear > 0.0 ? 20.0 * std::log10(linear) : -INFINITY;
 }
 
-// The trim law's inverse: v = (dB / R + 1) / 2, within 0..1.
-float trimValueFor(double db, double rangeDb) {
-    return static_cast<float>(std::clamp((db / rangeDb + 1.0) * 0.5, 0.0, 1.0));
-}
-
 } // namespace
 
 std::vector<ParamSetting> NormalizePlan::settings() const {
@@ -43,11 +38,10 @@ NormalizePlan planNormalize(const Loudness& input, const NormalizeTarget& target
     // The fader first (g = 8 v^3, up to +18.06 dB); the trim only for what lies beyond.
     const double faderTopDb = toDb(gainLaw(1.0f));
     if (gainDb <= faderTopDb) {
-        plan.gainValue =
-            static_cast<float>(std::min(1.0, gainToValue(std::pow(10.0, gainDb / 20.0))));
+        plan.gainValue = toNormalised(kGain, gainDb, trimRangeDb);
     } else {
         plan.gainValue = 1.0f;
-        plan.trimValue = trimValueFor(gainDb - faderTopDb, trimRangeDb);
+        plan.trimValue = toNormalised(kTrim, gainDb - faderTopDb, trimRangeDb);
     }
     plan.appliedDb = toDb(static_cast<double>(gainLaw(plan.gainValue)) *
                           static_cast<double>(trimLaw(plan.trimValue, trimRangeDb)));
