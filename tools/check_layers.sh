@@ -19,6 +19,7 @@ pixels|base
 toolkit|base vst
 editor|base vst core pixels toolkit resources
 modules|base vst core editor
+lv2|base vst core
 protools/framework|base
 protools|base vst core toolkit protools/framework
 hosts/common|base vst

@@ -1,0 +1,32 @@
+#include "ports.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kavet::lv2 {
+
+PlainRange portRange(int index) {
+    PlainRange r = plainRange(index, trimRangeDb(kWidestTrimWord));
+    if (kParamInfo[index].law == ParamLaw::Gain) r.min = kFloorDb; // −∞ cannot be written
+    return r;
+}
+
+double portDefault(int index) {
+    return plainFromValue(index, kParamInfo[index].defaultValue, trimRangeDb(kWidestTrimWord));
+}
+
+float normalisedFromPort(int index, double plain, double trimRangeDb) {
+    if (kParamInfo[index].law == ParamLaw::Gain && plain <= kFloorDb) return 0.0f;
+    // As the command-line host converts its options (hosts/kavet/param_values.cpp), so the
+    // same plain value gives the same normalised value in both.
+    return static_cast<float>(std::clamp(valueFromPlain(index, plain, trimRangeDb), 0.0, 1.0));
+}
+
+float meterDb(double linear) {
+    // 10^(−90/20): below it (and for 0) the floor; the comparison also sends a NaN there.
+    constexpr double kFloorLinear = 3.1622776601683795e-05;
+    if (!(linear > kFloorLinear)) return static_cast<float>(kFloorDb);
+    return static_cast<float>(20.0 * std::log10(linear));
+}
+
+} // namespace kavet::lv2
