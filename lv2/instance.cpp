@@ -75,17 +75,21 @@ Instance::~Instance() {
 
 void Instance::connect(std::uint32_t port, void* data) {
     auto* buffer = static_cast<float*>(data);
-    if (port < kFirstAudioOut) {
+    // Each group by its own bounds, so that no index reaches another group's array.
+    auto within = [port](std::uint32_t first, int count) {
+        return port >= first && port - first < static_cast<std::uint32_t>(count);
+    };
+    if (within(kFirstAudioIn, kNumChannels)) {
         audioIn_[port - kFirstAudioIn] = buffer;
-    } else if (port < kFirstParamPort) {
+    } else if (within(kFirstAudioOut, kNumChannels)) {
         audioOut_[port - kFirstAudioOut] = buffer;
-    } else if (port < kEnabledPort) {
+    } else if (within(kFirstParamPort, kNumParams)) {
         params_[port - kFirstParamPort] = buffer;
     } else if (port == kEnabledPort) {
         enabled_ = buffer;
-    } else if (port < kFirstRmsPort) {
+    } else if (within(kFirstPeakPort, kNumChannels)) {
         peak_[port - kFirstPeakPort] = buffer;
-    } else if (port < kNumPorts) {
+    } else if (within(kFirstRmsPort, kNumChannels)) {
         rms_[port - kFirstRmsPort] = buffer;
     }
 }

@@ -12,6 +12,7 @@
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <dlfcn.h>
@@ -311,6 +312,7 @@ TEST_F(Lv2Instance, InPlaceBuffersAndMissingPortsAreHandled) {
     std::vector<float> signal(frames);
     for (std::size_t k = 0; k < frames; ++k)
         signal[k] = static_cast<float>(0.7 * std::sin(0.05 * static_cast<double>(k)));
+    float peakDb = 0.0f, rmsDb = 0.0f; // the last run's first meter pair
     auto runOnce = [&](bool inPlace, bool controls) {
         descriptor_->cleanup(handle_);
         handle_ = instantiate(48000.0, true);
@@ -330,12 +332,23 @@ TEST_F(Lv2Instance, InPlaceBuffersAndMissingPortsAreHandled) {
         descriptor_->activate(handle_);
         descriptor_->run(handle_, static_cast<std::uint32_t>(frames));
         descriptor_->deactivate(handle_);
+        peakDb = p.peak[0];
+        rmsDb = p.rms[0];
         return inPlace ? p.in[0] : p.out[0];
     };
     const std::vector<float> separate = runOnce(false, true);
     EXPECT_EQ(runOnce(true, true), separate);
     EXPECT_NE(separate, signal);
     EXPECT_NEAR(separate[100], signal[100] * std::pow(10.0, -6.0 / 20.0), 1e-3);
+    // The meters read the output (Pre off): its peak, and its RMS apart from it.
+    double peak = 0.0, sum = 0.0;
+    for (float x : separate) {
+        peak = std::max(peak, std::fabs(static_cast<double>(x)));
+        sum += static_cast<double>(x) * x;
+    }
+    EXPECT_NEAR(peakDb, 20.0 * std::log10(peak), 1e-3);
+    EXPECT_NEAR(rmsDb, 10.0 * std::log10(sum / static_cast<double>(frames)), 1e-3);
+    EXPECT_GT(peakDb - rmsDb, 2.0);           // a sine's crest factor: the two are not confused
     EXPECT_EQ(runOnce(false, false), signal); // defaults: unity
 
     Ports p;
