@@ -12,7 +12,8 @@ struct ToolRun {
     std::string out;   // standard output and standard error together
 };
 
-// Runs `argv` (argv[0] a path) with LV2_PATH set to the build's bundle folder.
+// Runs `argv` (argv[0] a path) with LV2_PATH set to the build's bundle folder (and, in a
+// sanitizer build, the sanitizers' run-time libraries preloaded).
 ToolRun runTool(const std::vector<std::string>& argv);
 
 // A new empty folder, removed with its contents at the end of the scope.
