@@ -22,7 +22,8 @@ soxr_quality_spec_t quality() {
     // reshape transients and move their peaks.
     soxr_quality_spec_t q = soxr_quality_spec(SOXR_HQ, SOXR_LINEAR_PHASE);
     // The transition band centred on Nyquist, as the ideal reconstruction has its edge there:
-    // the oversampled signal then goes through the input samples. The recipe's own band
+    // the oversampled signal then passes (within the filter's accuracy) through the input
+    // samples, as the reconstruction does. The recipe's own band
     // (flat to 0.913, stopped from 1.0) takes out the top of the band and reshapes the
     // waveform: on noise with energy up there it read 0.16 dB above the reconstruction.
     q.passband_end = TruePeakMeter::kPassbandEnd;
@@ -50,7 +51,10 @@ TruePeakMeter::TruePeakMeter(int channels, int sampleRate)
     const double rate = static_cast<double>(sampleRate);
     resampler_ = soxr_create(rate, rate * kOversampling, static_cast<unsigned>(channels_), &error,
                              &io, &q, &runtime);
-    if (error != nullptr || resampler_ == nullptr) fail(error != nullptr ? error : "no memory");
+    if (error != nullptr || resampler_ == nullptr) {
+        soxr_delete(resampler_);
+        fail(error != nullptr ? error : "no memory");
+    }
     out_.resize(outFrames() * channels_);
 }
 
