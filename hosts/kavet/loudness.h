@@ -1,7 +1,7 @@
 // Loudness of a whole file after ITU-R BS.1770 and EBU R 128 (through libebur128): integrated
-// loudness, loudness range, the largest momentary and short-term loudness, and the true peak
-// of each channel. Channels 1 to 6 follow the library's map (L, R, C, LFE unused, Ls, Rs); a
-// mono file counts as its one channel.
+// loudness, loudness range, the largest momentary and short-term loudness; and the true peak
+// of each channel (true_peak.h). Channels 1 to 6 follow the library's map (L, R, C, LFE
+// unused, Ls, Rs); a mono file counts as its one channel.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +10,8 @@
 
 #include <ebur128.h>
 
+#include "true_peak.h"
+
 namespace kavet::cli {
 
 struct Loudness {
@@ -17,7 +19,7 @@ struct Loudness {
     double range = 0.0;           // LU
     double maxMomentary = 0.0;    // LUFS, 400 ms windows every 100 ms
     double maxShortTerm = 0.0;    // LUFS, 3 s windows every 100 ms
-    std::vector<double> truePeak; // dBTP of each channel (4x oversampled below 96 kHz)
+    std::vector<double> truePeak; // dBTP of each channel (16x oversampled, TruePeakMeter)
 
     double maxTruePeak() const; // dBTP, the largest of the channels
 };
@@ -34,7 +36,8 @@ public:
     // (kHopsPerSecond), whatever the lengths given here.
     template <typename Sample> void add(const Sample* interleaved, std::size_t frames);
 
-    Loudness figures() const;
+    // Ends the measurement (the true peak's resampler is drained): nothing may be added after.
+    Loudness figures();
     // The short-term loudness (LUFS) at the end of every 100 ms of audio so far, the
     // windows of the first three seconds counting the silence before the start.
     const std::vector<float>& shortTermTrace() const { return shortTerm_; }
@@ -46,6 +49,7 @@ private:
     void endHop();
 
     ebur128_state* state_ = nullptr;
+    TruePeakMeter truePeak_;
     int channels_;
     std::size_t hopFrames_;
     std::size_t inHop_ = 0; // frames of the current hop so far

@@ -30,7 +30,9 @@ NormalizePlan planNormalize(const Loudness& input, const NormalizeTarget& target
     plan.target = target;
     plan.wantedDb = target.lufs - input.integrated;
     double gainDb = plan.wantedDb;
-    const double peakRoom = target.truePeakMax - input.maxTruePeak();
+    // The room under the ceiling as the real inter-sample peak has it: the reading may lie
+    // this much below it, and the output must not pass the ceiling on an exact meter.
+    const double peakRoom = target.truePeakMax - TruePeakMeter::kUnderReadDb - input.maxTruePeak();
     if (peakRoom < gainDb) {
         gainDb = peakRoom;
         plan.peakLimited = true;

@@ -1,6 +1,7 @@
 // Loudness normalising through the plug-in's own gain: from the input's measured loudness
 // and true peak, the fader and trim values that bring the output to a target, no higher
-// than a true-peak ceiling. The values come from the core's gain and trim laws
+// than a true-peak ceiling (less the true-peak reading's largest error, so that the output's
+// real inter-sample peak stays at or below it). The values come from the core's gain and trim laws
 // (core/params.h), so the gain reported is the gain the plug-in applies.
 #pragma once
 

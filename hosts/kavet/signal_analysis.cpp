@@ -7,7 +7,7 @@ SignalAnalysis::SignalAnalysis(int channels, int sampleRate, int ballisticsWord)
     if (ballisticsWord >= 0) trace_.emplace(channels, sampleRate, ballisticsWord);
 }
 
-SignalFigures SignalAnalysis::figures() const {
+SignalFigures SignalAnalysis::figures() {
     SignalFigures result{levels_.channels(), loudness_.figures(), {}, {}};
     if (trace_) {
         result.trace = trace_->points();

@@ -30,7 +30,8 @@ public:
         if (trace_) trace_->add(interleaved, frames);
     }
 
-    SignalFigures figures() const;
+    // Ends the measurement: nothing may be added after.
+    SignalFigures figures();
 
 private:
     LevelMeter levels_;

@@ -1,6 +1,8 @@
 #include "cli_checks.h"
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace kavet::test {
@@ -69,6 +71,16 @@ std::vector<std::array<double, 2>> truePeakRows(const std::string& out) {
         return true;
     });
     return rows;
+}
+
+JsonValue readJson(const std::string& path) {
+    std::ifstream file(path);
+    const std::string text((std::istreambuf_iterator<char>(file)),
+                           std::istreambuf_iterator<char>());
+    JsonValue value;
+    std::string error;
+    EXPECT_TRUE(parseJson(text, value, error)) << error << "\n" << text;
+    return value;
 }
 
 void expectScaled(const Audio& in, const Audio& out, const std::vector<double>& factor,

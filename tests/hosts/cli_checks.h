@@ -3,6 +3,7 @@
 
 #include "audio_io.h"
 #include "cli_runner.h"
+#include "json_value.h"
 
 #include <array>
 #include <gtest/gtest.h>
@@ -29,6 +30,9 @@ std::vector<std::array<double, 4>> levelRows(const std::string& out);
 std::map<std::string, std::array<double, 2>> loudnessRows(const std::string& out);
 // The true peak columns of the level table: per channel, in and out (dBTP).
 std::vector<std::array<double, 2>> truePeakRows(const std::string& out);
+
+// A JSON report (kavet --json); fails the calling test when it is not valid JSON.
+JsonValue readJson(const std::string& path);
 
 // Every output sample is `factor[channel]` times the input sample, within `tolerance`.
 void expectScaled(const Audio& in, const Audio& out, const std::vector<double>& factor,

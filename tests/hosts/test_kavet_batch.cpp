@@ -23,16 +23,6 @@ std::set<std::string> filesBelow(const std::string& root) {
     return names;
 }
 
-JsonValue readJson(const std::string& path) {
-    std::ifstream file(path);
-    const std::string text((std::istreambuf_iterator<char>(file)),
-                           std::istreambuf_iterator<char>());
-    JsonValue value;
-    std::string error;
-    EXPECT_TRUE(parseJson(text, value, error)) << error << "\n" << text;
-    return value;
-}
-
 double rounded(const JsonValue& v) {
     return v.kind == JsonValue::Null ? -INFINITY : std::round(v.number * 100.0) / 100.0;
 }
