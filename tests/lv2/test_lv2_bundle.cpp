@@ -32,9 +32,9 @@ constexpr double kWidestTrimDb = 36.0;
 TEST(Lv2Bundle, ValidatesAgainstTheLv2Schemas) {
     std::vector<std::string> args = {KAVET_SORD_VALIDATE};
     // The schemas of every vocabulary the bundle uses, and those they build on.
-    for (const char* spec : {"core", "units", "state", "port-props", "urid", "schemas"}) {
+    for (const char* vocabulary : {"core", "units", "state", "port-props", "urid", "schemas"}) {
         const std::filesystem::path dir =
-            std::filesystem::path(KAVET_LV2_SCHEMAS) / (std::string(spec) + ".lv2");
+            std::filesystem::path(KAVET_LV2_SCHEMAS) / (std::string(vocabulary) + ".lv2");
         ASSERT_TRUE(std::filesystem::is_directory(dir)) << dir;
         for (const auto& entry : std::filesystem::directory_iterator(dir))
             if (entry.path().extension() == ".ttl") args.push_back(entry.path().string());
