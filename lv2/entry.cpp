@@ -1,5 +1,6 @@
 // The module's one export, lv2_descriptor: the plug-in of this channel configuration and
 // its state interface, each entry a trampoline to the instance.
+#include "editor_access.h"
 #include "instance.h"
 
 #include <cstring>
@@ -52,9 +53,33 @@ LV2_State_Status restore(LV2_Handle handle, LV2_State_Retrieve_Function retrieve
 
 const LV2_State_Interface kStateInterface = {save, restore};
 
+// The editor interface, [UI thread].
+std::uintptr_t openEditor(LV2_Handle handle, std::uintptr_t parent, const EditorPortLink* link,
+                          int* width, int* height) {
+    if (link == nullptr || width == nullptr || height == nullptr) return 0;
+    return self(handle)->openEditor(parent, *link, *width, *height);
+}
+
+void idleEditor(LV2_Handle handle) {
+    self(handle)->idleEditor();
+}
+
+void closeEditor(LV2_Handle handle) {
+    self(handle)->closeEditor();
+}
+
+void portEvent(LV2_Handle handle, std::uint32_t port, float value) {
+    self(handle)->portEvent(port, value);
+}
+
+const EditorAccess kEditorAccess = {openEditor, idleEditor, closeEditor, portEvent};
+
 // [discovery]
 const void* extensionData(const char* uri) {
-    return std::strcmp(uri, LV2_STATE__interface) == 0 ? &kStateInterface : nullptr;
+    if (uri == nullptr) return nullptr;
+    if (std::strcmp(uri, LV2_STATE__interface) == 0) return &kStateInterface;
+    if (std::strcmp(uri, kEditorAccessUri) == 0) return &kEditorAccess;
+    return nullptr;
 }
 
 const LV2_Descriptor kDescriptor = {kPluginUri, instantiate, connectPort, activate,

@@ -53,7 +53,7 @@ Instance* Instance::create(double sampleRate, const LV2_Feature* const* features
 }
 
 Instance::Instance(Plug* plug, float rate, LV2_URID key, LV2_URID type)
-    : plug_(plug), rate_(rate), stateKey_(key), stateType_(type) {
+    : plug_(plug), rate_(rate), stateKey_(key), stateType_(type), uiLink_(*plug, resendAll_) {
     for (int i = 0; i < kNumParams; ++i)
         defaults_[i] = static_cast<float>(portDefault(i));
     for (int c = 0; c < kNumChannels; ++c) {
@@ -70,6 +70,7 @@ Instance::Instance(Plug* plug, float rate, LV2_URID key, LV2_URID type)
 }
 
 Instance::~Instance() {
+    closeEditor();
     delete plug_;
 }
 
@@ -102,13 +103,18 @@ void Instance::activate() {
     // host that sets the parameters before it resumes.
     applyAll_ = true;
     resumeDue_ = true;
+    active_.store(true, std::memory_order_release);
 }
 
 void Instance::deactivate() {
+    active_.store(false, std::memory_order_release);
     plug_->suspend();
 }
 
 void Instance::applyControls() {
+    if (resendAll_.load(std::memory_order_relaxed) &&
+        resendAll_.exchange(false, std::memory_order_acquire))
+        applyAll_ = true;
     const double range = trimRangeDb(plug_->getPrefs()->get(kPrefTrimRange));
     const bool rangeChanged = range != appliedTrimRangeDb_;
     const bool enabled = enabled_ == nullptr || *enabled_ > 0.0f; // 0 and below bypass

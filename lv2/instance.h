@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ports.h"
+#include "ui_link.h"
 
 #include "core/plug.h"
 
@@ -46,8 +47,21 @@ public:
     // through sanitizePrefWord, as Plug::setChunk takes them.
     LV2_State_Status restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
 
+    // The effect's editor for the UI module (lv2/editor_access.h), in editor_host.cpp.
+    // [UI thread]
+    std::uintptr_t openEditor(std::uintptr_t parent, const EditorPortLink& link, int& width,
+                              int& height);
+    void idleEditor();
+    void closeEditor();
+    // A control port's value reported to the UI: while the instance is active its run gives
+    // the effect the ports' values, and the editor shows them at its next idle; while not,
+    // the value goes to the effect here, so that the editor shows it as well.
+    void portEvent(std::uint32_t port, float value);
+
 private:
     Instance(Plug* plug, float rate, LV2_URID key, LV2_URID type);
+    // [UI thread] The open editor's words (Pre, Fine) to the state's copy.
+    void keepEditorWords();
     // [audio] The control inputs that changed since the last run, to the effect.
     void applyControls();
     // [audio] The meters read after the block, to the meter outputs.
@@ -70,13 +84,18 @@ private:
     // switch folded in), and the trim range it was converted with.
     float applied_[kNumParams] = {};
     double appliedTrimRangeDb_ = 0.0;
-    bool applyAll_ = true;  // the next run sends every parameter
-    bool resumeDue_ = true; // the next run resumes the effect after its parameters
+    bool applyAll_ = true; // the next run sends every parameter
+    // Set by the editor's link [UI thread], taken by run: the next run sends every parameter.
+    std::atomic<bool> resendAll_{false};
+    std::atomic<bool> active_{false}; // between activate and deactivate
+    UiLink uiLink_;
+    bool editorOpen_ = false; // [UI thread]
+    bool resumeDue_ = true;   // the next run resumes the effect after its parameters
     float peakDb_[kNumChannels], rmsDb_[kNumChannels];
 
-    // The editor's words (Pre, Fine) as last restored: the state's copy while no editor of
-    // this format shows them. Written by restore [instantiation], read by run [audio] (Pre
-    // picks the meters) and by save.
+    // The editor's words (Pre, Fine): as last restored, or as the open editor shows them at
+    // its last idle. Written by restore [instantiation] and the editor's idle [UI thread],
+    // read by run [audio] (Pre picks the meters) and by save.
     std::atomic<float> editorWords_[kEditorWords];
 };
 

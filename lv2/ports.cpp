@@ -22,6 +22,13 @@ float normalisedFromPort(int index, double plain, double trimRangeDb) {
     return static_cast<float>(std::clamp(valueFromPlain(index, plain, trimRangeDb), 0.0, 1.0));
 }
 
+float portFromNormalised(int index, float value, double trimRangeDb) {
+    const double plain = plainFromValue(index, value, trimRangeDb);
+    if (kParamInfo[index].law == ParamLaw::Gain && !(plain > kFloorDb))
+        return static_cast<float>(kFloorDb);
+    return static_cast<float>(plain);
+}
+
 float meterDb(double linear) {
     // 10^(−90/20): below it (and for 0) the floor; the comparison also sends a NaN there.
     constexpr double kFloorLinear = 3.1622776601683795e-05;

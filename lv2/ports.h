@@ -7,6 +7,8 @@
 // then the meter outputs: the peak of each channel, then the RMS of each channel.
 #pragma once
 
+#include "editor_access.h"
+
 #include "core/config.h"
 #include "core/params.h"
 
@@ -17,6 +19,8 @@ namespace kavet::lv2 {
 inline constexpr const char* kPluginUri =
     kStereo ? "urn:velmorant:kavet:stereo" : "urn:velmorant:kavet:mono";
 inline constexpr const char* kProjectUri = "urn:velmorant:kavet";
+// The plug-in's editor, an X11 UI in the bundle's UI module.
+inline constexpr const char* kEditorUri = kStereo ? kStereoEditorUri : kMonoEditorUri;
 // The state's one property: the chunk's bytes under a type of the plug-in's own
 // (lv2/instance.h says why).
 inline constexpr const char* kStateKeyUri = "urn:velmorant:kavet:settings";
@@ -55,6 +59,10 @@ double portDefault(int index);
 // inverse law clamped to 0..1, and 0 for a gain at or below the floor. NaN stays NaN (the
 // effect refuses it and keeps the value it has).
 float normalisedFromPort(int index, double plain, double trimRangeDb);
+
+// The port's plain value for a normalised value: the table's law, and the floor for silence
+// (a port cannot carry −∞).
+float portFromNormalised(int index, float value, double trimRangeDb);
 
 // A level (linear amplitude) in dB for a meter port, never below kFloorDb.
 float meterDb(double linear);

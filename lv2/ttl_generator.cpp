@@ -2,7 +2,7 @@
 // manifest entry and its plug-in description, each a whole Turtle document, so that the
 // build joins the two configurations' documents into the bundle's manifest.ttl and
 // kavet.ttl. Run at build time on the build machine.
-//   kavet_lv2_ttl_<config> MANIFEST_OUT DESCRIPTION_OUT BINARY_NAME DESCRIPTION_NAME
+//   kavet_lv2_ttl_<config> MANIFEST_OUT DESCRIPTION_OUT BINARY_NAME DESCRIPTION_NAME UI_NAME
 #include "ports.h"
 
 #include "core/plug.h"
@@ -21,6 +21,7 @@ const char* const kPrefixes = "@prefix doap: <http://usefulinc.com/ns/doap#> .\n
                               "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
                               "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
                               "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
+                              "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
                               "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
                               "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
 
@@ -112,6 +113,19 @@ std::string parameterPort(int index) {
     return s + "    ]";
 }
 
+// The editor is the effect's own, opened on the plug-in's instance: the UI module reaches it
+// through the instance (instance access) and the instance's editor interface (data access),
+// so that the editor shows what the audio thread measured, every peak included.
+std::string editorDescription() {
+    std::string s = "<" + std::string(kEditorUri) + ">\n    a ui:X11UI ;\n";
+    s += "    lv2:requiredFeature <http://lv2plug.in/ns/ext/instance-access> ,\n"
+         "        <http://lv2plug.in/ns/ext/data-access> ;\n";
+    s += "    lv2:optionalFeature ui:idleInterface , ui:parent , ui:resize , ui:touch ,\n"
+         "        ui:noUserResize ;\n";
+    s += "    lv2:extensionData ui:idleInterface .\n";
+    return s;
+}
+
 std::string pluginDescription() {
     const int version = static_cast<int>(kVendorVersion);
     std::string s = kPrefixes;
@@ -129,6 +143,7 @@ std::string pluginDescription() {
     // The state's URIDs need urid:map; a host without it (an offline tool) still processes.
     s += "    lv2:optionalFeature lv2:hardRTCapable , urid:map ;\n";
     s += "    lv2:extensionData state:interface ;\n";
+    s += "    ui:ui <" + std::string(kEditorUri) + "> ;\n";
     s += "    lv2:port\n";
 
     std::string ports;
@@ -167,12 +182,14 @@ std::string pluginDescription() {
                 number(kMeterTopDb) + " ;\n    ]");
         }
     }
-    return s + ports + " .\n";
+    return s + ports + " .\n\n" + editorDescription();
 }
 
-std::string manifestEntry(const char* binary, const char* description) {
+std::string manifestEntry(const char* binary, const char* description, const char* ui) {
     return std::string(kPrefixes) + "<" + kPluginUri + ">\n    a lv2:Plugin ;\n" +
-           "    lv2:binary <" + binary + "> ;\n    rdfs:seeAlso <" + description + "> .\n";
+           "    lv2:binary <" + binary + "> ;\n    rdfs:seeAlso <" + description + "> .\n\n" + "<" +
+           kEditorUri + ">\n    a ui:X11UI ;\n    lv2:binary <" + ui + "> ;\n    rdfs:seeAlso <" +
+           description + "> .\n";
 }
 
 bool writeFile(const char* path, const std::string& text) {
@@ -187,14 +204,14 @@ bool writeFile(const char* path, const std::string& text) {
 
 int main(int argc, char** argv) {
     using namespace kavet::lv2;
-    if (argc != 5) {
+    if (argc != 6) {
         std::fprintf(stderr,
                      "usage: %s MANIFEST_OUT DESCRIPTION_OUT BINARY_NAME "
-                     "DESCRIPTION_NAME\n",
+                     "DESCRIPTION_NAME UI_NAME\n",
                      argv[0]);
         return 2;
     }
-    if (!writeFile(argv[1], manifestEntry(argv[3], argv[4])) ||
+    if (!writeFile(argv[1], manifestEntry(argv[3], argv[4], argv[5])) ||
         !writeFile(argv[2], pluginDescription())) {
         std::fprintf(stderr, "%s: cannot write the description\n", argv[0]);
         return 1;

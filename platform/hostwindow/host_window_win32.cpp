@@ -11,6 +11,10 @@ bool attached(const void*) {
     return false;
 }
 
+void* shownWindow(const void*) {
+    return nullptr;
+}
+
 void pump() {}
 
 void present() {}

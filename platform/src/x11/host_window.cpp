@@ -19,6 +19,13 @@ bool attached(const void* owner) {
     return x11::Backend::instance().proxyOfOwner(owner) != nullptr;
 }
 
+void* shownWindow(const void* owner) {
+    auto& backend = x11::Backend::instance();
+    HWND proxy = backend.proxyOfOwner(owner);
+    if (!proxy) return nullptr;
+    return reinterpret_cast<void*>(static_cast<std::uintptr_t>(backend.xWindow(proxy)));
+}
+
 void pump() {
     x11::Backend::instance().pump();
 }

@@ -19,6 +19,11 @@ HWND attach(const void* owner, void* system, int width, int height);
 // Whether `owner` has a window from attach that has not been detached.
 bool attached(const void* owner);
 
+// The window system's window that shows the editor of `owner`: on X11 the window made as a
+// child of the host's window, for hosts that take the editor as a window of their own. Null
+// when `owner` has none, and where the host's window is itself the parent (Windows).
+void* shownWindow(const void* owner);
+
 // Events in: the window system's pending input goes to the windows it is meant for, and the
 // calling thread's messages are dispatched (painting included). Nothing without an attached
 // window.
