@@ -27,13 +27,15 @@ struct EditorPortLink {
 };
 
 struct EditorAccess {
-    // Opens the editor in the X11 window `parent`; answers the X11 window that shows it (a
-    // child of `parent`) and its size in pixels, or 0 when it cannot open (no display, an
-    // editor already open). `link` must outlive the editor.
+    // Opens the editor in the X11 window `parent`, or with `parent` 0 in a top-level window
+    // of its own; answers the X11 window that shows it (a child of `parent` or of its own
+    // window) and its size in pixels, or 0 when it cannot open (no display, an editor
+    // already open). `link` must outlive the editor.
     std::uintptr_t (*open)(LV2_Handle instance, std::uintptr_t parent, const EditorPortLink* link,
                            int* width, int* height);
-    // Input in, the editor's idle (meters, host changes), pixels out.
-    void (*idle)(LV2_Handle instance);
+    // Input in, the editor's idle (meters, host changes), pixels out. Answers 1 once the user
+    // asked to close the editor's own window, else 0.
+    int (*idle)(LV2_Handle instance);
     void (*close)(LV2_Handle instance);
     // A control port's value as the host reports it to the UI.
     void (*portEvent)(LV2_Handle instance, std::uint32_t port, float value);

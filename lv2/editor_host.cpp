@@ -12,12 +12,15 @@ namespace kavet::lv2 {
 std::uintptr_t Instance::openEditor(std::uintptr_t parent, const EditorPortLink& link, int& width,
                                     int& height) {
     AEffEditor* editor = plug_->getEditor();
-    if (editorOpen_ || editor == nullptr || parent == 0 || link.write == nullptr) return 0;
+    if (editorOpen_ || editor == nullptr || link.write == nullptr) return 0;
     ERect* rect = nullptr;
     if (!editor->getRect(&rect) || rect == nullptr) return 0;
     width = rect->right - rect->left;
     height = rect->bottom - rect->top;
-    HWND frameParent = hostwindow::attach(plug_, reinterpret_cast<void*>(parent), width, height);
+    // Without a parent, the host asked for a window of the editor's own (ui:showInterface).
+    HWND frameParent =
+        parent != 0 ? hostwindow::attach(plug_, reinterpret_cast<void*>(parent), width, height)
+                    : hostwindow::attachTopLevel(plug_, kProduct, width, height);
     if (frameParent == nullptr) return 0;
     // The link first: the editor may report values as it opens.
     uiLink_.attach(&link);
@@ -32,12 +35,13 @@ std::uintptr_t Instance::openEditor(std::uintptr_t parent, const EditorPortLink&
     return reinterpret_cast<std::uintptr_t>(hostwindow::shownWindow(plug_));
 }
 
-void Instance::idleEditor() {
-    if (!editorOpen_) return;
+bool Instance::idleEditor() {
+    if (!editorOpen_) return false;
     hostwindow::pump();
     plug_->getEditor()->idle();
     hostwindow::present();
     keepEditorWords();
+    return hostwindow::closeRequested(plug_);
 }
 
 void Instance::closeEditor() {

@@ -60,8 +60,8 @@ std::uintptr_t openEditor(LV2_Handle handle, std::uintptr_t parent, const Editor
     return self(handle)->openEditor(parent, *link, *width, *height);
 }
 
-void idleEditor(LV2_Handle handle) {
-    self(handle)->idleEditor();
+int idleEditor(LV2_Handle handle) {
+    return self(handle)->idleEditor() ? 1 : 0;
 }
 
 void closeEditor(LV2_Handle handle) {

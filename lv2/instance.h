@@ -51,7 +51,7 @@ public:
     // [UI thread]
     std::uintptr_t openEditor(std::uintptr_t parent, const EditorPortLink& link, int& width,
                               int& height);
-    void idleEditor();
+    bool idleEditor(); // true once the user asked to close the editor's own window
     void closeEditor();
     // A control port's value reported to the UI: while the instance is active its run gives
     // the effect the ports' values, and the editor shows them at its next idle; while not,

@@ -122,7 +122,7 @@ std::string editorDescription() {
          "        <http://lv2plug.in/ns/ext/data-access> ;\n";
     s += "    lv2:optionalFeature ui:idleInterface , ui:parent , ui:resize , ui:touch ,\n"
          "        ui:noUserResize ;\n";
-    s += "    lv2:extensionData ui:idleInterface .\n";
+    s += "    lv2:extensionData ui:idleInterface , ui:showInterface .\n";
     return s;
 }
 

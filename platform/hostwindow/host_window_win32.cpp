@@ -7,6 +7,14 @@ HWND attach(const void*, void* system, int, int) {
     return IsWindow(static_cast<HWND>(system)) ? static_cast<HWND>(system) : nullptr;
 }
 
+HWND attachTopLevel(const void*, const char*, int, int) {
+    return nullptr;
+}
+
+bool closeRequested(const void*) {
+    return false;
+}
+
 bool attached(const void*) {
     return false;
 }

@@ -129,6 +129,8 @@ bool Backend::connectLocked() {
     root_ = x_->XRootWindow(display_, x_->XDefaultScreen(display_));
     xembed_ = x_->XInternAtom(display_, "_XEMBED", False);
     xembedInfo_ = x_->XInternAtom(display_, "_XEMBED_INFO", False);
+    wmProtocols_ = x_->XInternAtom(display_, "WM_PROTOCOLS", False);
+    wmDeleteWindow_ = x_->XInternAtom(display_, "WM_DELETE_WINDOW", False);
     timeKnown_ = false;
     shmCompletion_ = -1;
     if (x_->hasShm && x_->XShmQueryExtension(display_))
@@ -163,7 +165,7 @@ Embedded* Backend::findLocked(HWND proxy) {
 
 Embedded* Backend::findByWindowLocked(::Window window) {
     for (auto& e : embedded_)
-        if (e->window == window) return e.get();
+        if (e->window == window || (e->topLevel != 0 && e->topLevel == window)) return e.get();
     return nullptr;
 }
 
@@ -242,6 +244,62 @@ HWND Backend::attach(const void* owner, ::Window host, int width, int height) {
     return proxy;
 }
 
+::Window Backend::makeFrameLocked(const char* title, int width, int height) {
+    ErrorTrap trap(*x_, display_);
+    XSetWindowAttributes a{};
+    a.event_mask = StructureNotifyMask;
+    const ::Window frame = x_->XCreateWindow(display_, root_, 0, 0, static_cast<unsigned>(width),
+                                             static_cast<unsigned>(height), 0, CopyFromParent,
+                                             InputOutput, CopyFromParent, CWEventMask, &a);
+    if (frame == 0 || trap.failed()) return 0;
+    x_->XStoreName(display_, frame, title);
+    Atom protocols[1] = {wmDeleteWindow_};
+    x_->XSetWMProtocols(display_, frame, protocols, 1);
+    // The editor's size, no other: the same minimum and maximum.
+    XSizeHints hints{};
+    hints.flags = PMinSize | PMaxSize;
+    hints.min_width = hints.max_width = width;
+    hints.min_height = hints.max_height = height;
+    x_->XSetWMNormalHints(display_, frame, &hints);
+    if (trap.failed()) {
+        x_->XDestroyWindow(display_, frame);
+        return 0;
+    }
+    return frame;
+}
+
+HWND Backend::attachTopLevel(const void* owner, const char* title, int width, int height) {
+    std::lock_guard g(lock_);
+    if (!owner || !title || proxyOfOwnerLocked(owner) || width <= 0 || height <= 0 ||
+        width > 16384 || height > 16384 || !connectLocked())
+        return nullptr;
+    const ::Window frame = makeFrameLocked(title, width, height);
+    HWND proxy = frame ? attach(owner, frame, width, height) : nullptr;
+    if (!proxy) {
+        if (frame && display_ && !connectionLost()) {
+            ErrorTrap trap(*x_, display_);
+            x_->XDestroyWindow(display_, frame);
+            trap.failed();
+        }
+        if (embedded_.empty()) disconnectLocked();
+        return nullptr;
+    }
+    findLocked(proxy)->topLevel = frame;
+    {
+        ErrorTrap trap(*x_, display_);
+        x_->XMapWindow(display_, frame);
+        trap.failed();
+    }
+    return proxy;
+}
+
+bool Backend::closeAsked(const void* owner) {
+    std::lock_guard g(lock_);
+    for (auto& e : embedded_)
+        if (e->owner == owner) return e->closeAsked;
+    return false;
+}
+
 void Backend::destroyLocked(Embedded& e) {
     if (!display_ || connectionLost()) return;
     ErrorTrap trap(*x_, display_);
@@ -250,6 +308,7 @@ void Backend::destroyLocked(Embedded& e) {
     e.gc = nullptr;
     // Gone already when the host destroyed its window first: the error is trapped.
     if (e.window && e.alive) x_->XDestroyWindow(display_, e.window);
+    if (e.topLevel) x_->XDestroyWindow(display_, e.topLevel);
     trap.failed();
     // Events still queued for the window would find no record: dropped by the next drain.
 }

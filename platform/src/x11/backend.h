@@ -28,6 +28,8 @@ struct Embedded {
     HWND proxy = nullptr;
     ::Window window = 0; // ours, a child of `host` at (0, 0)
     ::Window host = 0;
+    ::Window topLevel = 0;    // a top-level window of ours holding `window`, or 0 (a host's)
+    bool closeAsked = false;  // the user asked the window manager to close `topLevel`
     DWORD thread = 0;         // the thread that attached: the owner of the proxy and the editor
     bool alive = true;        // false once the server destroyed the window (the host's went first)
     ::Window embedder = 0;    // the XEmbed embedder, once it has said so
@@ -65,6 +67,11 @@ public:
     ~Backend() override;
 
     HWND attach(const void* owner, ::Window host, int width, int height);
+    // As attach, in a top-level window of the backend's own: titled `title`, of the editor's
+    // size, not resizable by the user. The window manager's close is recorded (closeAsked),
+    // not obeyed: the window goes with detach.
+    HWND attachTopLevel(const void* owner, const char* title, int width, int height);
+    bool closeAsked(const void* owner);
     HWND proxyOfOwner(const void* owner);
     void detach(HWND proxy);
     void pump();
@@ -96,6 +103,7 @@ private:
     Embedded* findLocked(HWND proxy);
     HWND proxyOfOwnerLocked(const void* owner);
     Embedded* findByWindowLocked(::Window window);
+    ::Window makeFrameLocked(const char* title, int width, int height);
     // Reads what the server has sent: input waits in `pending_`, the rest is handled now.
     void drainLocked();
     // Applies pending input: all of it, or (`replay`) what is due by now; with
@@ -121,6 +129,7 @@ private:
     Display* display_ = nullptr;
     ::Window root_ = 0;
     Atom xembed_ = 0, xembedInfo_ = 0;
+    Atom wmProtocols_ = 0, wmDeleteWindow_ = 0;
     Cursor invisible_ = 0;
     int shmCompletion_ = -1; // the event type of a finished shared put
     bool allowShm_ = true;

@@ -161,6 +161,7 @@ void Backend::handleLocked(XEvent& event, std::uint64_t time) {
     }
     case DestroyNotify:
         if (event.xdestroywindow.window == e->window) e->alive = false;
+        if (event.xdestroywindow.window == e->topLevel) e->topLevel = 0;
         break;
     case ClientMessage:
         clientMessageLocked(*e, event.xclient);
@@ -242,6 +243,11 @@ void Backend::keyLocked(Embedded& e, XKeyEvent& event, std::uint64_t time) {
 }
 
 void Backend::clientMessageLocked(Embedded& e, const XClientMessageEvent& event) {
+    if (event.message_type == wmProtocols_ && event.format == 32 &&
+        static_cast<Atom>(event.data.l[0]) == wmDeleteWindow_ && event.window == e.topLevel) {
+        e.closeAsked = true;
+        return;
+    }
     if (event.message_type != xembed_ || event.format != 32) return;
     switch (event.data.l[1]) {
     case kEmbeddedNotify:

@@ -15,6 +15,14 @@ HWND attach(const void* owner, void* system, int width, int height) {
     return x11::Backend::instance().attach(owner, id, width, height);
 }
 
+HWND attachTopLevel(const void* owner, const char* title, int width, int height) {
+    return x11::Backend::instance().attachTopLevel(owner, title, width, height);
+}
+
+bool closeRequested(const void* owner) {
+    return x11::Backend::instance().closeAsked(owner);
+}
+
 bool attached(const void* owner) {
     return x11::Backend::instance().proxyOfOwner(owner) != nullptr;
 }

@@ -42,7 +42,10 @@ namespace kavet::x11 {
     F(XFreeCursor)                                                                                 \
     F(XWarpPointer)                                                                                \
     F(XRootWindow)                                                                                 \
-    F(XDefaultScreen)
+    F(XDefaultScreen)                                                                              \
+    F(XStoreName)                                                                                  \
+    F(XSetWMProtocols)                                                                             \
+    F(XSetWMNormalHints)
 
 #define KAVET_XSHM_FUNCTIONS(F)                                                                    \
     F(XShmQueryExtension)                                                                          \

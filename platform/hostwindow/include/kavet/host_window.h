@@ -16,6 +16,14 @@ namespace kavet::hostwindow {
 // and then nothing was created.
 HWND attach(const void* owner, void* system, int width, int height);
 
+// For hosts that show the editor in no window of theirs: a top-level window of the window
+// system titled `title`, holding the editor's area of `width` x `height` pixels, which the
+// user cannot resize; otherwise as attach. Null where the system's windows are the host's
+// to make (Windows).
+HWND attachTopLevel(const void* owner, const char* title, int width, int height);
+// Whether the user asked to close the top-level window of `owner`; it stays until detach.
+bool closeRequested(const void* owner);
+
 // Whether `owner` has a window from attach that has not been detached.
 bool attached(const void* owner);
 
