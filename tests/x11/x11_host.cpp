@@ -202,8 +202,6 @@ void X11Host::perform(const std::vector<Input>& steps) {
     idle(5);
 }
 
-namespace {
-
 driver::Image readWindow(Display* display, XWindow window) {
     driver::Image img;
     XWindowAttributes a{};
@@ -227,8 +225,6 @@ driver::Image readWindow(Display* display, XWindow window) {
     XDestroyImage(x);
     return img;
 }
-
-} // namespace
 
 driver::Image X11Host::capture() const {
     return readWindow(display_, editorWindow());

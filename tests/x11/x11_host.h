@@ -84,4 +84,8 @@ private:
 // The number of windows under the root, counted through the whole tree.
 int windowCount(Display* display);
 
+// The pixels of `window` as the server holds them (a 24-bit TrueColor screen); empty when
+// there is no such window.
+driver::Image readWindow(Display* display, XWindow window);
+
 } // namespace kavet::x11test
