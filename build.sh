@@ -11,11 +11,14 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 packages=(cmake make g++ pkg-config ccache googletest libgtest-dev libgmock-dev libbenchmark-dev
           libsndfile1-dev libpng-dev libx11-dev libxext-dev libxtst-dev libebur128-dev libsoxr-dev
-          libcairo2-dev clang libclang-rt-14-dev clang-format lv2-dev lilv-utils sordi jalv jackd2
-          g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth)
+          libcairo2-dev clang libclang-rt-14-dev clang-format lv2-dev lilv-utils liblilv-dev sordi
+          jalv jackd2 g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth
+          x42-plugins dpf-plugins-lv2)
 # Packages whose absence leaves out only what needs them (the Windows builds and their tests
-# under Wine); every other package is required.
-optional_packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64)
+# under Wine; the LV2 plug-ins of other projects that bench_lv2 measures beside Kavet's);
+# every other package is required.
+optional_packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 x42-plugins
+                   dpf-plugins-lv2)
 
 missing_packages() {
     local p

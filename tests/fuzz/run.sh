@@ -19,7 +19,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 harnesses=("$@")
 if [ ${#harnesses[@]} -eq 0 ]; then
-    harnesses=(chunk dispatcher dispatcher_mono parameters preferences bitmap protools audio_file)
+    harnesses=(chunk dispatcher dispatcher_mono parameters preferences bitmap protools audio_file
+        lv2_state)
 fi
 
 seed=()
