@@ -3,6 +3,8 @@
 // and program that creates the effect links that binding (kavet_effect_<config>).
 #pragma once
 
+#include "meter.h"
+
 #include "vst/aeffeditor.h"
 
 namespace kavet {
@@ -17,5 +19,8 @@ AEffEditor* createEditor(Plug* effect) noexcept; // [UI thread]
 // [UI thread]
 void editorGetState(AEffEditor* editor, float words[2]);
 void editorSetState(AEffEditor* editor, const float words[2]);
+// The meter snapshot the editor took at its last idle, once; false when it took none since.
+// [UI thread]
+bool editorTakeReadings(AEffEditor* editor, MeterSnapshot& snapshot, bool& rmsFresh);
 
 } // namespace kavet

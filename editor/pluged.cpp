@@ -192,9 +192,27 @@ void PlugEd::drawNeighboursOfFader() {
     }
 }
 
+bool PlugEd::takeLastReadings(MeterSnapshot& snapshot, bool& rmsFresh) {
+    if (!readingsTaken) return false;
+    snapshot = lastReadings;
+    rmsFresh = lastRmsFresh;
+    readingsTaken = false;
+    return true;
+}
+
 void PlugEd::takeMeterSnapshot() {
     MeterSnapshot snapshot{};
     const bool rmsFresh = plug->getMeterSnapshot(snapshot);
+    // RMS positions (4 to 7) not fresh keep the last fresh ones, and stay fresh for the
+    // taker when any idle since its last take had them fresh.
+    const MeterSnapshot previous = lastReadings;
+    lastReadings = snapshot;
+    if (!rmsFresh) {
+        for (int i = 4; i < 8; ++i)
+            lastReadings.values[i] = previous.values[i];
+    }
+    lastRmsFresh = rmsFresh || (readingsTaken && lastRmsFresh);
+    readingsTaken = true;
     for (int i = 0; i < 4; ++i)
         maxima[i] = std::max(maxima[i], snapshot.values[8 + i]);
     if (rmsFresh) {

@@ -9,6 +9,7 @@
 #include "layout.h"
 #include "stringvalparameter.h"
 
+#include "core/meter.h"
 #include "toolkit/aeffguieditor.h"
 #include "toolkit/control.h"
 
@@ -76,6 +77,10 @@ public:
     // 0..3 input/output peaks (left, right), 4..7 input/output RMS (left, right).
     double getMaximum(int index) const { return maxima[index]; }
     bool getFlashPhase() const { return flashPhase; }
+    // The meter snapshot the last idle took, once: false when no idle took one since the
+    // last call. A format whose host reads levels beside the editor (LV2's meter ports)
+    // takes the editor's readings, so that the effect's one-reader hand-off keeps one reader.
+    bool takeLastReadings(MeterSnapshot& snapshot, bool& rmsFresh);
     float getPreInitial() const { return preInitial; }
     float getFineInitial() const { return fineInitial; }
 
@@ -103,6 +108,9 @@ private:
     bool flashPhase = false;
     std::uint32_t lastFlash; // GetTickCount ms
     double maxima[8] = {};
+    MeterSnapshot lastReadings{};
+    bool lastRmsFresh = false;
+    bool readingsTaken = false; // a snapshot since the last takeLastReadings
     float preInitial = 0.0f;
     float fineInitial;
 };

@@ -25,7 +25,9 @@ std::uintptr_t Instance::openEditor(std::uintptr_t parent, const EditorPortLink&
     // The link first: the editor may report values as it opens.
     uiLink_.attach(&link);
     plug_->setHostLink(&uiLink_);
+    editorReads_.store(true, std::memory_order_release);
     if (!editor->open(frameParent)) {
+        editorReads_.store(false, std::memory_order_release);
         plug_->setHostLink(nullptr);
         uiLink_.attach(nullptr);
         hostwindow::detach(plug_);
@@ -38,9 +40,14 @@ std::uintptr_t Instance::openEditor(std::uintptr_t parent, const EditorPortLink&
 bool Instance::idleEditor() {
     if (!editorOpen_) return false;
     hostwindow::pump();
-    plug_->getEditor()->idle();
+    AEffEditor* editor = plug_->getEditor();
+    editor->idle();
     hostwindow::present();
     keepEditorWords();
+    // The meter ports show what the editor read.
+    MeterSnapshot snapshot{};
+    bool rmsFresh = false;
+    if (editorTakeReadings(editor, snapshot, rmsFresh)) showReadings(snapshot, rmsFresh);
     return hostwindow::closeRequested(plug_);
 }
 
@@ -57,6 +64,7 @@ void Instance::closeEditor() {
     editorSetState(editor, words);
     plug_->setHostLink(nullptr);
     uiLink_.attach(nullptr);
+    editorReads_.store(false, std::memory_order_release);
     editorOpen_ = false;
 }
 

@@ -57,9 +57,10 @@ Instance::Instance(Plug* plug, float rate, LV2_URID key, LV2_URID type)
     for (int i = 0; i < kNumParams; ++i)
         defaults_[i] = static_cast<float>(portDefault(i));
     for (int c = 0; c < kNumChannels; ++c) {
-        peakDb_[c] = static_cast<float>(kFloorDb);
-        rmsDb_[c] = static_cast<float>(kFloorDb);
+        peakDb_[c].store(static_cast<float>(kFloorDb), std::memory_order_relaxed);
+        rmsDb_[c].store(static_cast<float>(kFloorDb), std::memory_order_relaxed);
     }
+    meterPeriod_ = std::max<std::uint32_t>(1, static_cast<std::uint32_t>(rate * 0.01f));
     // The effect's own editor words: those of an editor that never opened.
     void* data = nullptr;
     StateChunk chunk{};
@@ -103,6 +104,7 @@ void Instance::activate() {
     // host that sets the parameters before it resumes.
     applyAll_ = true;
     resumeDue_ = true;
+    framesSinceMeters_ = meterPeriod_; // the first block's readings show at once
     active_.store(true, std::memory_order_release);
 }
 
@@ -155,25 +157,34 @@ void Instance::run(std::uint32_t frames) {
             plug_->processReplacing(in, out, static_cast<VstInt32>(part));
             done += part;
         }
-        readMeters();
+        framesSinceMeters_ =
+            std::min(framesSinceMeters_, meterPeriod_) + std::min(frames, meterPeriod_);
+        if (framesSinceMeters_ >= meterPeriod_ && !editorReads_.load(std::memory_order_acquire)) {
+            readMeters();
+            framesSinceMeters_ = 0;
+        }
     }
     // A block of no frames (or with an audio port missing) shows the last readings again.
     for (int c = 0; c < kNumChannels; ++c) {
-        if (peak_[c] != nullptr) *peak_[c] = peakDb_[c];
-        if (rms_[c] != nullptr) *rms_[c] = rmsDb_[c];
+        if (peak_[c] != nullptr) *peak_[c] = peakDb_[c].load(std::memory_order_relaxed);
+        if (rms_[c] != nullptr) *rms_[c] = rmsDb_[c].load(std::memory_order_relaxed);
     }
 }
 
 void Instance::readMeters() {
-    // This instance is the snapshot's only reader: no editor of this format takes it.
     MeterSnapshot snapshot{};
     const bool rmsFresh = plug_->getMeterSnapshot(snapshot);
+    showReadings(snapshot, rmsFresh);
+}
+
+void Instance::showReadings(const MeterSnapshot& snapshot, bool rmsFresh) {
     // As the editor's readouts: the output pair, or the input pair with Pre on.
     const bool pre = editorWords_[0].load(std::memory_order_relaxed) != 0.0f;
     const int first = pre ? kInLeft : kOutLeft;
     for (int c = 0; c < kNumChannels; ++c) {
-        peakDb_[c] = meterDb(snapshot.values[8 + first + c]);
-        if (rmsFresh) rmsDb_[c] = meterDb(snapshot.values[4 + first + c]);
+        peakDb_[c].store(meterDb(snapshot.values[8 + first + c]), std::memory_order_relaxed);
+        if (rmsFresh)
+            rmsDb_[c].store(meterDb(snapshot.values[4 + first + c]), std::memory_order_relaxed);
     }
 }
 

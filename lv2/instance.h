@@ -64,8 +64,11 @@ private:
     void keepEditorWords();
     // [audio] The control inputs that changed since the last run, to the effect.
     void applyControls();
-    // [audio] The meters read after the block, to the meter outputs.
+    // [audio] The meters read after the block, to the meter outputs, while no editor reads.
     void readMeters();
+    // The readings of a snapshot in dB: the output pair, or the input pair with Pre on.
+    // [audio], or [UI thread] from the editor's readings while it shows.
+    void showReadings(const MeterSnapshot& snapshot, bool rmsFresh);
 
     Plug* plug_;
     const float rate_; // Hz, one the effect takes
@@ -91,7 +94,15 @@ private:
     UiLink uiLink_;
     bool editorOpen_ = false; // [UI thread]
     bool resumeDue_ = true;   // the next run resumes the effect after its parameters
-    float peakDb_[kNumChannels], rmsDb_[kNumChannels];
+    // The meter ports' values (dB): written by the reader of the effect's meters, the audio
+    // thread or, while the editor shows, the editor's idle; copied to the ports by run.
+    std::atomic<float> peakDb_[kNumChannels], rmsDb_[kNumChannels];
+    // The effect's meters have one reader: the open editor (set at open, cleared after
+    // close), or else this instance's run, every 10 ms at most: hosts show the ports at
+    // display rates, and the peaks between two readings stay in the snapshot.
+    std::atomic<bool> editorReads_{false};
+    std::uint32_t meterPeriod_ = 1;       // frames
+    std::uint32_t framesSinceMeters_ = 0; // [audio]
 
     // The editor's words (Pre, Fine): as last restored, or as the open editor shows them at
     // its last idle. Written by restore [instantiation] and the editor's idle [UI thread],

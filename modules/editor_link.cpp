@@ -25,4 +25,9 @@ void editorSetState(AEffEditor* editor, const float words[2]) {
     static_cast<editor::PlugEd*>(editor)->setEditorState(words);
 }
 
+bool editorTakeReadings(AEffEditor* editor, MeterSnapshot& snapshot, bool& rmsFresh) {
+    if (editor == nullptr) return false;
+    return static_cast<editor::PlugEd*>(editor)->takeLastReadings(snapshot, rmsFresh);
+}
+
 } // namespace kavet

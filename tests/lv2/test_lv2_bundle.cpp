@@ -32,7 +32,8 @@ constexpr double kWidestTrimDb = 36.0;
 TEST(Lv2Bundle, ValidatesAgainstTheLv2Schemas) {
     std::vector<std::string> args = {KAVET_SORD_VALIDATE};
     // The schemas of every vocabulary the bundle uses, and those they build on.
-    for (const char* vocabulary : {"core", "units", "state", "port-props", "urid", "schemas"}) {
+    for (const char* vocabulary : {"core", "units", "state", "port-props", "urid", "ui", "options",
+                                   "instance-access", "data-access", "schemas"}) {
         const std::filesystem::path dir =
             std::filesystem::path(KAVET_LV2_SCHEMAS) / (std::string(vocabulary) + ".lv2");
         ASSERT_TRUE(std::filesystem::is_directory(dir)) << dir;
