@@ -149,12 +149,12 @@ void clickAt(Display* d, XWindow editor, const std::vector<x11test::Input>& step
 }
 
 // The host idles the editor at its own rate: the pixels are compared until they match or
-// two seconds have gone (some 60 idles of jalv's).
+// five seconds have gone (some 150 idles of jalv's, room for a loaded machine).
 ::testing::AssertionResult showsState(Display* d, XWindow editor,
                                       const std::vector<EditorStep>& steps) {
     const driver::Image expected = renderHeadless(steps);
     ::testing::AssertionResult last = ::testing::AssertionFailure();
-    for (auto end = std::chrono::steady_clock::now() + 2s; std::chrono::steady_clock::now() < end;
+    for (auto end = std::chrono::steady_clock::now() + 5s; std::chrono::steady_clock::now() < end;
          std::this_thread::sleep_for(50ms)) {
         last = samePixels(expected, x11test::readWindow(d, editor), "LV2");
         if (last) return last;
