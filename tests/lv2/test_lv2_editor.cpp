@@ -141,6 +141,18 @@ std::vector<x11test::Input> clickOnPhase() {
     return steps;
 }
 
+// The child of the root window that holds `w`: the host's top-level window.
+XWindow topLevelOf(Display* d, XWindow w) {
+    for (;;) {
+        XWindow root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(d, w, &root, &parent, &children, &count)) return w;
+        if (children) XFree(children);
+        if (parent == root || parent == 0) return w;
+        w = parent;
+    }
+}
+
 void clickAt(Display* d, XWindow editor, const std::vector<x11test::Input>& steps) {
     int x = 0, y = 0;
     XWindow child = 0;
@@ -210,6 +222,10 @@ TEST(LV2EditorInJalv, ShowsTheHeadlessPixelsTheHostsPresetAndItsOwnClick) {
                                             setParam(kGain, portValue(kGain, -6.0f)),
                                             setParam(kMute, 1.0f), idle()};
     EXPECT_TRUE(showsState(x.display, editor, preset));
+    // jalv's window with the editor in it, for people to look at (the README shows it).
+    (void)driver::writePng(x11test::readWindow(x.display, topLevelOf(x.display, editor)),
+                           KAVET_TEST_OUTPUT_DIR "/jalv-" +
+                               std::string(kStereo ? "stereo" : "mono") + ".png");
 
     // jalv's own record of the ports: a preset saved from its menu under the name "clicked".
     clickAt(x.display, editor, menuEntry(XK_Down));
@@ -245,10 +261,7 @@ TEST(LV2EditorInItsOwnWindow, ShowsTheHeadlessPixelsAndGoesWhenTheUserClosesIt) 
     ASSERT_NE(x.display, nullptr);
     const XWindow editor = findEditor(x.display, 20s);
     ASSERT_NE(editor, 0u) << jalv.printed();
-    XWindow root = 0, window = 0, *children = nullptr;
-    unsigned count = 0;
-    XQueryTree(x.display, editor, &root, &window, &children, &count);
-    if (children) XFree(children);
+    const XWindow window = topLevelOf(x.display, editor);
     char* title = nullptr;
     ASSERT_TRUE(XFetchName(x.display, window, &title));
     EXPECT_STREQ(title, kProduct);

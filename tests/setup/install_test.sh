@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# cmake --install of a built tree, as a user runs it: the LV2 bundle lands in ~/.lv2 and the
+# VST modules in ~/.vst of the user's home (a scratch folder here), whole and loadable.
+#   install_test.sh BUILD_DIR
+set -euo pipefail
+build=$1
+home=$(mktemp -d "${TMPDIR:-/tmp}/kavet-install-XXXXXX")
+trap 'rm -rf "$home"' EXIT
+HOME=$home cmake --install "$build" >/dev/null
+fail=0
+for f in .lv2/Kavet.lv2/manifest.ttl .lv2/Kavet.lv2/kavet.ttl .lv2/Kavet.lv2/kavet_stereo.so \
+    .lv2/Kavet.lv2/kavet_mono.so .lv2/Kavet.lv2/kavet_ui.so \
+    ".vst/Velmorant Kavet Stereo.so" ".vst/Velmorant Kavet Mono.so"; do
+    if [ ! -s "$home/$f" ]; then
+        echo "install: ~/$f is missing" >&2
+        fail=1
+    fi
+done
+# Nothing else: no test programs, no build files.
+extra=$(cd "$home" && find .lv2 .vst -type f | grep -v -E '^\.lv2/Kavet\.lv2/(manifest\.ttl|kavet\.ttl|kavet_(stereo|mono|ui)\.so)$|^\.vst/Velmorant Kavet (Stereo|Mono)\.so$' || true)
+if [ -n "$extra" ]; then
+    echo "install: more than the plug-ins: $extra" >&2
+    fail=1
+fi
+# The installed bundle is what LV2 hosts find there.
+if ! LV2_PATH=$home/.lv2 lv2ls | grep -qx 'urn:velmorant:kavet:stereo'; then
+    echo "install: lv2ls does not find Kavet Stereo in ~/.lv2" >&2
+    fail=1
+fi
+exit $fail
