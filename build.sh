@@ -11,7 +11,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 packages=(cmake make g++ pkg-config ccache googletest libgtest-dev libgmock-dev libbenchmark-dev
           libsndfile1-dev libpng-dev libx11-dev libxext-dev libxtst-dev libebur128-dev libsoxr-dev
-          libcairo2-dev clang libclang-rt-14-dev clang-format lv2-dev lilv-utils sordi jalv
+          libcairo2-dev clang libclang-rt-14-dev clang-format lv2-dev liblilv-dev lilv-utils sordi jalv
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth)
 # Packages whose absence leaves out only what needs them (the Windows builds and their tests
 # under Wine); every other package is required.
