@@ -230,6 +230,50 @@ TEST_F(KavetRefusals, ModulesThatDoNotFitTheFileAreRefused) {
     }
 }
 
+TEST_F(KavetRefusals, Lv2PlugInsNotFoundOrNotFittingAreRefused) {
+    // A bundle whose manifest describes nothing.
+    mkdir((dir / "nothing.lv2").c_str(), 0755);
+    std::ofstream(dir / "nothing.lv2/manifest.ttl")
+        << "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n";
+    before = dir.names();
+    const std::string stereo = "urn:velmorant:kavet:stereo";
+    const std::string mono = "urn:velmorant:kavet:mono";
+    const RefusalCase found[] = {
+        {"unknown URI",
+         {"--plugin", "urn:velmorant:kavet:quad"},
+         "no LV2 plug-in <urn:velmorant:kavet:quad> in "},
+        {"folder that is no bundle", {"--plugin", "folder"}, "not a module nor an LV2 bundle"},
+        {"bundle without a plug-in", {"--plugin", "nothing.lv2"}, "describes no plug-in"},
+    };
+    for (const RefusalCase& c : found) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> info = {"info"};
+        info.insert(info.end(), c.args.begin(), c.args.end());
+        expectRefused(info, c.what);
+        std::vector<std::string> process = {"process", "stereo.wav", "out.wav"};
+        process.insert(process.end(), c.args.begin(), c.args.end());
+        expectRefused(process, c.what);
+    }
+    const RefusalCase fit[] = {
+        {"stereo plug-in on a mono file",
+         {"process", "mono.wav", "out.wav", "--plugin", stereo},
+         "2 input(s) and 2 output(s), which does not fit a file of 1 channel(s)"},
+        {"pan through the mono plug-in",
+         {"process", "mono.wav", "out.wav", "--pan", "L30", "--plugin", mono},
+         "has no Pan parameter"},
+        {"64-bit samples",
+         {"process", "stereo.wav", "out.wav", "--double", "--plugin", stereo},
+         "cannot process 64-bit samples"},
+        {"gain below the port's floor",
+         {"process", "stereo.wav", "out.wav", "--gain", "-90.5", "--plugin", stereo},
+         "Gain -90.50 dB is below the LV2 plug-in's floor of -90 dB"},
+    };
+    for (const RefusalCase& c : fit) {
+        SCOPED_TRACE(c.name);
+        expectRefused(c.args, c.what);
+    }
+}
+
 TEST_F(KavetRefusals, FailedRunLeavesAnExistingOutputUntouched) {
     writeAudio(dir / "out.wav", testSignal(2, 10));
     before = dir.names();
