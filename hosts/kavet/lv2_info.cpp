@@ -34,8 +34,9 @@ std::string pathOf(const LilvNode* uri) {
 // URIs separated by spaces, freed here.
 std::string takeList(LilvNodes* nodes) {
     std::string text;
-    LILV_FOREACH(nodes, i, nodes)
-    text.append(text.empty() ? "" : " ").append(lilv_node_as_string(lilv_nodes_get(nodes, i)));
+    LILV_FOREACH(nodes, i, nodes) {
+        text.append(text.empty() ? "" : " ").append(lilv_node_as_string(lilv_nodes_get(nodes, i)));
+    }
     lilv_nodes_free(nodes);
     return text.empty() ? "none" : text;
 }

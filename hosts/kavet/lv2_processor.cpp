@@ -47,9 +47,10 @@ void checkPlugin(const LilvPlugin* plugin) {
                         "or name");
     LilvNodes* required = lilv_plugin_get_required_features(plugin);
     std::string missing;
-    LILV_FOREACH(nodes, i, required)
-    missing +=
-        std::string(missing.empty() ? "" : ", ") + lilv_node_as_uri(lilv_nodes_get(required, i));
+    LILV_FOREACH(nodes, i, required) {
+        missing += std::string(missing.empty() ? "" : ", ") +
+                   lilv_node_as_uri(lilv_nodes_get(required, i));
+    }
     lilv_nodes_free(required);
     if (!missing.empty())
         throw HostError("LV2 plug-in <" + uriOf(plugin) + "> needs " + missing +

@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sndfile.h>
 #include <sys/stat.h>
 
@@ -230,12 +232,35 @@ TEST_F(KavetRefusals, ModulesThatDoNotFitTheFileAreRefused) {
     }
 }
 
+// Sets LV2_PATH for a scope, so that a plug-in looked for on the path meets only the
+// bundles of the test and none of the machine's.
+class ScopedLv2Path {
+public:
+    explicit ScopedLv2Path(const std::string& path) {
+        if (const char* old = std::getenv("LV2_PATH")) saved_ = old;
+        setenv("LV2_PATH", path.c_str(), 1);
+    }
+    ~ScopedLv2Path() {
+        if (saved_)
+            setenv("LV2_PATH", saved_->c_str(), 1);
+        else
+            unsetenv("LV2_PATH");
+    }
+    ScopedLv2Path(const ScopedLv2Path&) = delete;
+    ScopedLv2Path& operator=(const ScopedLv2Path&) = delete;
+
+private:
+    std::optional<std::string> saved_;
+};
+
 TEST_F(KavetRefusals, Lv2PlugInsNotFoundOrNotFittingAreRefused) {
-    // A bundle whose manifest describes nothing.
+    // A bundle whose manifest describes nothing, and an empty LV2 path.
     mkdir((dir / "nothing.lv2").c_str(), 0755);
     std::ofstream(dir / "nothing.lv2/manifest.ttl")
         << "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n";
+    mkdir((dir / "lv2path").c_str(), 0755);
     before = dir.names();
+    const ScopedLv2Path path(dir / "lv2path");
     const std::string stereo = "urn:velmorant:kavet:stereo";
     const std::string mono = "urn:velmorant:kavet:mono";
     const RefusalCase found[] = {
