@@ -46,6 +46,12 @@ LilvNode* bundleUri(LilvWorld* world, const fs::path& folder) {
     return lilv_new_file_uri(world, nullptr, path.c_str());
 }
 
+LilvWorld* newWorld() {
+    LilvWorld* world = lilv_world_new();
+    if (world == nullptr) throw HostError("lilv cannot set up a world to load LV2 plug-ins in");
+    return world;
+}
+
 } // namespace
 
 bool namesLv2Plugin(const std::string& text) {
@@ -71,7 +77,7 @@ void Lv2World::loadBundle(const std::string& folder) {
         throw HostError("module '" + folder +
                         "': is a folder, not a module nor an LV2 bundle (it holds no "
                         "manifest.ttl)");
-    world_.reset(lilv_world_new());
+    world_.reset(newWorld());
     const Node bundle(bundleUri(world_.get(), folder));
     lilv_world_load_bundle(world_.get(), bundle.get());
     const LilvPlugins* all = lilv_world_get_all_plugins(world_.get());
@@ -86,7 +92,7 @@ void Lv2World::loadBundle(const std::string& folder) {
 void Lv2World::loadUri(const std::string& uri) {
     // The build's own bundles first: they are what a developer means, and loading only them
     // keeps the common case from reading every bundle on the system.
-    world_.reset(lilv_world_new());
+    world_.reset(newWorld());
     // A folder that cannot be read (or is not there) adds no bundle.
     std::error_code ec;
     for (fs::directory_iterator entry(defaultLv2Folder(), ec), end; !ec && entry != end;
@@ -102,7 +108,7 @@ void Lv2World::loadUri(const std::string& uri) {
     const LilvPlugin* plugin = find();
     if (plugin == nullptr) {
         // A fresh world for the path, so that no bundle is loaded twice.
-        world_.reset(lilv_world_new());
+        world_.reset(newWorld());
         lilv_world_load_all(world_.get());
         plugin = find();
     }
