@@ -5,6 +5,13 @@
 
 namespace kavet::lv2 {
 
+std::string paramSymbol(int index) {
+    std::string symbol = kParamInfo[index].name;
+    for (char& c : symbol)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return symbol;
+}
+
 PlainRange portRange(int index) {
     PlainRange r = plainRange(index, trimRangeDb(kWidestTrimWord));
     if (kParamInfo[index].law == ParamLaw::Gain) r.min = kFloorDb; // −∞ cannot be written

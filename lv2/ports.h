@@ -13,6 +13,7 @@
 #include "core/params.h"
 
 #include <cstdint>
+#include <string>
 
 namespace kavet::lv2 {
 
@@ -50,6 +51,10 @@ inline constexpr int kWidestTrimWord = 2;
 // The meter ports' top: the strip's largest gain (fader top and widest trim) on a full-scale
 // signal. A hint for hosts' displays; larger readings pass unchanged.
 inline constexpr double kMeterTopDb = kMaxGainDb + 36.0;
+
+// A parameter port's symbol: the table's name in lower case ("gain", "pan"). Hosts find the
+// ports by it (kavet among them), so it never changes with the port's index.
+std::string paramSymbol(int index);
 
 // A parameter port's range and default in plain units (dB, pan percent, switch 0/1).
 PlainRange portRange(int index);

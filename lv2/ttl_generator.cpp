@@ -49,13 +49,6 @@ std::string quoted(const std::string& text) {
     return s + "\"";
 }
 
-std::string lowercase(const char* text) {
-    std::string s = text;
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
 // Channel suffixes of symbols and names: none in the mono build.
 std::string channelSymbol(int channel) {
     return kStereo ? (channel == 0 ? "_l" : "_r") : "";
@@ -79,7 +72,7 @@ std::string parameterPort(int index) {
     const ParamInfo& p = kParamInfo[index];
     const PlainRange range = portRange(index);
     std::string s =
-        portHead("lv2:InputPort , lv2:ControlPort", paramPort(index), lowercase(p.name), p.name);
+        portHead("lv2:InputPort , lv2:ControlPort", paramPort(index), paramSymbol(index), p.name);
     s += "        lv2:default " + number(portDefault(index)) + " ;\n";
     s += "        lv2:minimum " + number(range.min) + " ;\n";
     s += "        lv2:maximum " + number(range.max) + " ;\n";

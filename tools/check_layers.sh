@@ -24,7 +24,7 @@ protools/framework|base
 protools|base vst core toolkit protools/framework
 hosts/common|base vst
 hosts/ptsim|base hosts/common protools/framework/fic_types.h protools/framework/plugin_interface.h protools/framework/host_library.h
-hosts/kavet|base vst core/params.h core/meter.h core/prefs.h core/config.h core/plug.h editor/pluged.h hosts/common hosts/ptsim
+hosts/kavet|base vst core/params.h core/meter.h core/prefs.h core/config.h core/plug.h editor/pluged.h hosts/common hosts/ptsim lv2/ports.h
 hosts/wintest|base vst
 '
 

@@ -1,8 +1,10 @@
-// kavet info [--plugin PATH]: what a module tells a host about itself, in either format.
+// kavet info [--plugin PATH|BUNDLE|URI]: what a module tells a host about itself, in either
+// format, or what an LV2 plug-in's description says.
 #include "arguments.h"
 #include "commands.h"
 #include "hosts/common/host_error.h"
 #include "hosts/common/vst_plugin.h"
+#include "lv2_info.h"
 #include "module_kind.h"
 #include "module_paths.h"
 #include "pt_info.h"
@@ -92,6 +94,10 @@ void runInfo(const std::vector<std::string>& args) {
         parseArguments(args, {{"--plugin", true, [&](const std::string& value) { path = value; }}});
     if (!positional.empty()) throw UsageError("info: unexpected argument '" + positional[0] + "'");
     if (path.empty()) path = defaultStereoModule();
+    if (namesLv2Plugin(path)) {
+        printLv2Info(Lv2World(path));
+        return;
+    }
     switch (moduleKind(path)) {
     case ModuleKind::HostFormat:
         printHostFormatInfo(PtProcessorModule(path));

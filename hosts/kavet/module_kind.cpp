@@ -76,7 +76,8 @@ ModuleKind moduleKind(const std::string& path) {
 std::string neitherFormatMessage(const std::string& path) {
     return "module '" + path +
            "' is not a plug-in: it exports neither VSTPluginMain nor main (VST 2.4), nor "
-           "NewPlugIn and _PI_GetRoutineDescriptor (host format)";
+           "NewPlugIn and _PI_GetRoutineDescriptor (host format); an LV2 plug-in is named "
+           "by its bundle folder or its URI";
 }
 
 } // namespace kavet::cli

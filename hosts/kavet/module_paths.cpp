@@ -7,11 +7,16 @@ namespace kavet::cli {
 
 namespace {
 
-std::filesystem::path moduleFolder() {
+// The folder `name` beside the executable's folder.
+std::filesystem::path besideBin(const char* name) {
     std::error_code ec;
     const auto executable = std::filesystem::read_symlink("/proc/self/exe", ec);
     const auto bin = ec ? std::filesystem::path(".") : executable.parent_path();
-    return (bin / ".." / "vst").lexically_normal();
+    return (bin / ".." / name).lexically_normal();
+}
+
+std::filesystem::path moduleFolder() {
+    return besideBin("vst");
 }
 
 } // namespace
@@ -21,6 +26,9 @@ std::string defaultStereoModule() {
 }
 std::string defaultMonoModule() {
     return (moduleFolder() / KAVET_MONO_MODULE).string();
+}
+std::string defaultLv2Folder() {
+    return besideBin("lv2").string();
 }
 
 } // namespace kavet::cli

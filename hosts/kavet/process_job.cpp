@@ -164,7 +164,8 @@ ProcessResult runProcessJob(const ProcessJob& job) {
             result.settings.push_back(setting);
     }
     std::unique_lock<std::mutex> lock(instanceLock());
-    const std::unique_ptr<ProcessorModule> module = openProcessorModule(result.modulePath);
+    const std::unique_ptr<ProcessorModule> module =
+        openProcessorModule(result.modulePath, shape.channels);
     {
         EffectRack rack(*module, shape.channels);
         rack.start(static_cast<float>(shape.sampleRate), job.blockSize, result.settings,

@@ -1,13 +1,15 @@
 #include "processor.h"
 
 #include "hosts/common/host_error.h"
+#include "lv2_processor.h"
 #include "module_kind.h"
 #include "pt_processor.h"
 #include "vst_processor.h"
 
 namespace kavet::cli {
 
-std::unique_ptr<ProcessorModule> openProcessorModule(const std::string& path) {
+std::unique_ptr<ProcessorModule> openProcessorModule(const std::string& path, int channels) {
+    if (namesLv2Plugin(path)) return std::make_unique<Lv2ProcessorModule>(path, channels);
     switch (moduleKind(path)) {
     case ModuleKind::HostFormat:
         return std::make_unique<PtProcessorModule>(path);

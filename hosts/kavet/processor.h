@@ -1,7 +1,8 @@
 // One effect instance as the command line drives it, whatever the module's format: set up
 // with the file's rate and the strip settings, then processed block by block. Each module
 // format has its own implementation (VST 2.4 modules in vst_processor.h, host-format
-// modules in pt_processor.h); the rack and the job see only this interface.
+// modules in pt_processor.h, LV2 plug-ins in lv2_processor.h); the rack and the job see
+// only this interface.
 #pragma once
 
 #include <memory>
@@ -46,8 +47,9 @@ public:
     virtual std::unique_ptr<Processor> newProcessor() = 0;
 };
 
-// Loads the module at `path`, a VST 2.4 or a host-format one as its exports say. Throws
-// HostError when it cannot be loaded or is neither.
-std::unique_ptr<ProcessorModule> openProcessorModule(const std::string& path);
+// Loads the module at `path`, a VST 2.4 or a host-format one as its exports say; or the LV2
+// plug-in that a bundle folder or a plug-in URI names, for a file of `channels` channels
+// (lv2_processor.h). Throws HostError when it cannot be loaded or is none of these.
+std::unique_ptr<ProcessorModule> openProcessorModule(const std::string& path, int channels);
 
 } // namespace kavet::cli

@@ -123,6 +123,56 @@ TEST(KavetInfo, DescribesTheGroupAndHostControlsOfHostFormatModules) {
     }
 }
 
+// An LV2 plug-in's description as lilv reads it from the bundle: the plug-in and each of its
+// ports, the strip's parameters among them with the ranges and defaults of the port table.
+TEST(KavetInfo, DescribesLv2PlugInsByBundleOrUri) {
+    struct Lv2InfoCase {
+        const char* name;
+        std::string plugin;
+        std::vector<std::string> lines;  // each a whole line of the report
+        std::vector<std::string> absent; // text that must not be there
+    };
+    const std::string bundle = KAVET_LV2_BUNDLE;
+    const std::string stereo = "plug-in         urn:velmorant:kavet:stereo";
+    const std::string mono = "plug-in         urn:velmorant:kavet:mono";
+    const Lv2InfoCase cases[] = {
+        {"the bundle: both plug-ins",
+         bundle,
+         {stereo, mono, "name            Kavet Stereo", "name            Kavet Mono",
+          "bundle          " + bundle + "/", "binary          " + bundle + "/kavet_stereo.so",
+          "    9 pan        Pan        control in               -100         0       100"},
+         {}},
+        {"the stereo URI",
+         "urn:velmorant:kavet:stereo",
+         {stereo, "name            Kavet Stereo", "author          Velmorant Ltd",
+          "version         minor 11, micro 0", "required        none",
+          "    1 in_r       In R       audio in                    -         -         -",
+          "    4 gain       Gain       control in                -90         0   18.0618",
+          "    5 trim       Trim       control in                -36         0        36",
+          "    8 bypass     Bypass     control in                  0         0         1",
+          "    9 pan        Pan        control in               -100         0       100",
+          "   10 enabled    Enabled    control in, enable          0         1         1",
+          "   14 rms_r      RMS R      control out               -90       -90   54.0618"},
+         {mono, "Kavet Mono"}},
+        {"the mono URI",
+         "urn:velmorant:kavet:mono",
+         {mono, "name            Kavet Mono",
+          "    2 gain       Gain       control in                -90         0   18.0618",
+          "    6 bypass     Bypass     control in                  0         0         1",
+          "    7 enabled    Enabled    control in, enable          0         1         1",
+          "    9 rms        RMS        control out               -90       -90   54.0618"},
+         {stereo, " pan "}},
+    };
+    for (const Lv2InfoCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CliRun run = runKavetOk({"info", "--plugin", c.plugin});
+        for (const std::string& line : c.lines)
+            EXPECT_TRUE(has(run.out, line)) << line << "\n" << run.out;
+        for (const std::string& text : c.absent)
+            EXPECT_EQ(run.out.find(text), std::string::npos) << text << "\n" << run.out;
+    }
+}
+
 TEST(KavetDemo, WritesTheTestSignalAndItsProcessedResult) {
     TempFolder dir;
     const CliRun run = runKavetOk({"demo"}, dir.path());

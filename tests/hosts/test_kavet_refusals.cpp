@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sndfile.h>
 #include <sys/stat.h>
 
@@ -225,6 +227,73 @@ TEST_F(KavetRefusals, ModulesThatDoNotFitTheFileAreRefused) {
          "cannot process 64-bit samples"},
     };
     for (const RefusalCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        expectRefused(c.args, c.what);
+    }
+}
+
+// Sets LV2_PATH for a scope, so that a plug-in looked for on the path meets only the
+// bundles of the test and none of the machine's.
+class ScopedLv2Path {
+public:
+    explicit ScopedLv2Path(const std::string& path) {
+        if (const char* old = std::getenv("LV2_PATH")) saved_ = old;
+        setenv("LV2_PATH", path.c_str(), 1);
+    }
+    ~ScopedLv2Path() {
+        if (saved_)
+            setenv("LV2_PATH", saved_->c_str(), 1);
+        else
+            unsetenv("LV2_PATH");
+    }
+    ScopedLv2Path(const ScopedLv2Path&) = delete;
+    ScopedLv2Path& operator=(const ScopedLv2Path&) = delete;
+
+private:
+    std::optional<std::string> saved_;
+};
+
+TEST_F(KavetRefusals, Lv2PlugInsNotFoundOrNotFittingAreRefused) {
+    // A bundle whose manifest describes nothing, and an empty LV2 path.
+    mkdir((dir / "nothing.lv2").c_str(), 0755);
+    std::ofstream(dir / "nothing.lv2/manifest.ttl")
+        << "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n";
+    mkdir((dir / "lv2path").c_str(), 0755);
+    before = dir.names();
+    const ScopedLv2Path path(dir / "lv2path");
+    const std::string stereo = "urn:velmorant:kavet:stereo";
+    const std::string mono = "urn:velmorant:kavet:mono";
+    const RefusalCase found[] = {
+        {"unknown URI",
+         {"--plugin", "urn:velmorant:kavet:quad"},
+         "no LV2 plug-in <urn:velmorant:kavet:quad> in "},
+        {"folder that is no bundle", {"--plugin", "folder"}, "not a module nor an LV2 bundle"},
+        {"bundle without a plug-in", {"--plugin", "nothing.lv2"}, "describes no plug-in"},
+    };
+    for (const RefusalCase& c : found) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> info = {"info"};
+        info.insert(info.end(), c.args.begin(), c.args.end());
+        expectRefused(info, c.what);
+        std::vector<std::string> process = {"process", "stereo.wav", "out.wav"};
+        process.insert(process.end(), c.args.begin(), c.args.end());
+        expectRefused(process, c.what);
+    }
+    const RefusalCase fit[] = {
+        {"stereo plug-in on a mono file",
+         {"process", "mono.wav", "out.wav", "--plugin", stereo},
+         "2 input(s) and 2 output(s), which does not fit a file of 1 channel(s)"},
+        {"pan through the mono plug-in",
+         {"process", "mono.wav", "out.wav", "--pan", "L30", "--plugin", mono},
+         "has no Pan parameter"},
+        {"64-bit samples",
+         {"process", "stereo.wav", "out.wav", "--double", "--plugin", stereo},
+         "cannot process 64-bit samples"},
+        {"gain below the port's floor",
+         {"process", "stereo.wav", "out.wav", "--gain", "-90.5", "--plugin", stereo},
+         "Gain -90.50 dB is below the LV2 plug-in's floor of -90 dB"},
+    };
+    for (const RefusalCase& c : fit) {
         SCOPED_TRACE(c.name);
         expectRefused(c.args, c.what);
     }
