@@ -117,7 +117,11 @@ void Instance::applyControls() {
     if (resendAll_.load(std::memory_order_relaxed) &&
         resendAll_.exchange(false, std::memory_order_acquire))
         applyAll_ = true;
-    const double range = trimRangeDb(plug_->getPrefs()->get(kPrefTrimRange));
+    // The range's word is compared first: converting it takes two divisions, needed only
+    // when it changed.
+    const std::int32_t word = plug_->getPrefs()->get(kPrefTrimRange);
+    const bool wordChanged = word != appliedTrimWord_;
+    const double range = wordChanged ? trimRangeDb(word) : appliedTrimRangeDb_;
     const bool rangeChanged = range != appliedTrimRangeDb_;
     const bool enabled = enabled_ == nullptr || *enabled_ > 0.0f; // 0 and below bypass
     for (int i = 0; i < kNumParams; ++i) {
@@ -131,6 +135,7 @@ void Instance::applyControls() {
         plug_->setParameter(i, normalisedFromPort(i, plain, range));
     }
     appliedTrimRangeDb_ = range;
+    appliedTrimWord_ = word;
     applyAll_ = false;
 }
 

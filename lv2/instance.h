@@ -87,7 +87,8 @@ private:
     // switch folded in), and the trim range it was converted with.
     float applied_[kNumParams] = {};
     double appliedTrimRangeDb_ = 0.0;
-    bool applyAll_ = true; // the next run sends every parameter
+    std::int32_t appliedTrimWord_ = -1; // no word: the first run converts
+    bool applyAll_ = true;              // the next run sends every parameter
     // Set by the editor's link [UI thread], taken by run: the next run sends every parameter.
     std::atomic<bool> resendAll_{false};
     std::atomic<bool> active_{false}; // between activate and deactivate

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <stdexcept>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +14,9 @@ namespace {
 pid_t spawn(const std::vector<std::string>& argv, int in, int out) {
     const pid_t pid = fork();
     if (pid != 0) return pid;
+    // A test that dies takes its server and host with it: a JACK server left behind keeps its
+    // place in JACK's registry of servers, which has few.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
     if (in >= 0) dup2(in, 0);
     if (out >= 0) {
         dup2(out, 1);
@@ -41,13 +45,16 @@ void stop(pid_t pid) {
 
 JalvSession::JalvSession(Front front, const std::string& pluginUri, const std::string& lv2Path,
                          const std::string& home)
-    : server_("kavet-test-" + std::to_string(getpid())) {
+    : server_("kavet-test") {
     // The clients find the server by name and never start one of their own.
     setenv("JACK_DEFAULT_SERVER", server_.c_str(), 1);
     setenv("JACK_NO_START_SERVER", "1", 1);
     setenv("LV2_PATH", lv2Path.c_str(), 1);
     setenv("HOME", home.c_str(), 1);
     const int devNull = ::open("/dev/null", O_RDWR);
+    // One server name for every test (they run one at a time): where a server of that name
+    // was left running by a test that was killed, this one fails to start and that one
+    // serves.
     jackd_ =
         spawn({"jackd", "--no-realtime", "-n", server_, "-d", "dummy", "-r", "48000", "-p", "256"},
               devNull, devNull);
