@@ -60,7 +60,7 @@ Instance::Instance(Plug* plug, float rate, LV2_URID key, LV2_URID type)
         peakDb_[c].store(static_cast<float>(kFloorDb), std::memory_order_relaxed);
         rmsDb_[c].store(static_cast<float>(kFloorDb), std::memory_order_relaxed);
     }
-    meterPeriod_ = std::max<std::uint32_t>(1, static_cast<std::uint32_t>(rate * 0.01f));
+    meterPeriod_ = std::max<std::uint32_t>(1, static_cast<std::uint32_t>(rate * 0.02f));
     // The effect's own editor words: those of an editor that never opened.
     void* data = nullptr;
     StateChunk chunk{};

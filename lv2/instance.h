@@ -99,7 +99,7 @@ private:
     // thread or, while the editor shows, the editor's idle; copied to the ports by run.
     std::atomic<float> peakDb_[kNumChannels], rmsDb_[kNumChannels];
     // The effect's meters have one reader: the open editor (set at open, cleared after
-    // close), or else this instance's run, every 10 ms at most: hosts show the ports at
+    // close), or else this instance's run, every 20 ms at most: hosts show the ports at
     // display rates, and the peaks between two readings stay in the snapshot.
     std::atomic<bool> editorReads_{false};
     std::uint32_t meterPeriod_ = 1;       // frames
