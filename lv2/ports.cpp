@@ -30,10 +30,32 @@ float normalisedFromPort(int index, double plain, double trimRangeDb) {
 }
 
 float portFromNormalised(int index, float value, double trimRangeDb) {
+    const bool gain = kParamInfo[index].law == ParamLaw::Gain;
     const double plain = plainFromValue(index, value, trimRangeDb);
-    if (kParamInfo[index].law == ParamLaw::Gain && !(plain > kFloorDb))
-        return static_cast<float>(kFloorDb);
-    return static_cast<float>(plain);
+    if (gain && !(plain > kFloorDb)) return static_cast<float>(kFloorDb);
+    // Outward from the converted value, one single-precision step each way at a time, until
+    // a port value gives `value` back exactly. The laws are smooth and the conversions round
+    // once or twice: the exact value, where there is one, lies within a step or two.
+    constexpr int kSearchSteps = 8;
+    const auto start = static_cast<float>(plain);
+    float best = start;
+    double bestDistance = HUGE_VAL;
+    float up = start, down = start;
+    for (int step = 0; step <= kSearchSteps && bestDistance != 0.0; ++step) {
+        for (const float candidate : {up, down}) {
+            if (gain && candidate <= kFloorDb) continue; // silence, not this gain
+            const double d =
+                std::fabs(static_cast<double>(normalisedFromPort(index, candidate, trimRangeDb)) -
+                          static_cast<double>(value));
+            if (d < bestDistance) {
+                best = candidate;
+                bestDistance = d;
+            }
+        }
+        up = std::nextafter(up, HUGE_VALF);
+        down = std::nextafter(down, -HUGE_VALF);
+    }
+    return best;
 }
 
 float meterDb(double linear) {

@@ -65,8 +65,11 @@ double portDefault(int index);
 // effect refuses it and keeps the value it has).
 float normalisedFromPort(int index, double plain, double trimRangeDb);
 
-// The port's plain value for a normalised value: the table's law, and the floor for silence
-// (a port cannot carry −∞).
+// The port's plain value for a normalised value: the one whose way back (normalisedFromPort)
+// comes nearest `value`, and gives it exactly wherever single precision has such a port
+// value; the floor for silence and for a gain at or below it (a port cannot carry −∞). Near
+// the bottom of the gain and trim ranges a step of the dB value is coarser than one of the
+// normalised value, and not every value has its exact port value.
 float portFromNormalised(int index, float value, double trimRangeDb);
 
 // A level (linear amplitude) in dB for a meter port, never below kFloorDb.

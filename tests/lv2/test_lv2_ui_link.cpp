@@ -41,17 +41,25 @@ TEST(Lv2UiLink, GesturesGoToThePortInPlainUnitsBetweenTouches) {
     link.attach(&ports);
     plug->setHostLink(&link);
 
-    // The trim in the ±36 dB of the default range.
+    // The trim in the ±36 dB of the default range. `exact`: the port value gives the stored
+    // value back bit for bit (a switch's 0.7 is stored as it is and sent as 1).
     const struct {
         int index;
         float value;
         float plain;
+        bool exact;
     } kCases[] = {
-        {kGain, 0.5f, 0.0f},   {kGain, 1.0f, 18.0617997f},
-        {kGain, 0.0f, -90.0f}, {kGain, 0.01f, -90.0f},
-        {kTrim, 0.75f, 18.0f}, {kTrim, 0.0f, -36.0f},
-        {kPhase, 1.0f, 1.0f},  {kMute, 0.0f, 0.0f},
-        {kBypass, 0.7f, 1.0f}, {kStereo ? kPan : kGain, 0.25f, kStereo ? -50.0f : -18.0617962f},
+        {kGain, 0.5f, 0.0f, true},
+        {kGain, 1.0f, 18.0617997f, true},
+        {kGain, 0.83f, 13.2064848f, true},
+        {kGain, 0.0f, -90.0f, true},
+        {kGain, 0.01f, -90.0f, false},
+        {kTrim, 0.75f, 18.0f, true},
+        {kTrim, 0.0f, -36.0f, true},
+        {kPhase, 1.0f, 1.0f, true},
+        {kMute, 0.0f, 0.0f, true},
+        {kBypass, 0.7f, 1.0f, false},
+        {kStereo ? kPan : kGain, 0.25f, kStereo ? -50.0f : -18.0617962f, true},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.index);
@@ -64,6 +72,10 @@ TEST(Lv2UiLink, GesturesGoToThePortInPlainUnitsBetweenTouches) {
         ASSERT_EQ(sent.writes.size(), 1u);
         EXPECT_EQ(sent.writes[0].first, port);
         EXPECT_NEAR(sent.writes[0].second, c.plain, 1e-4f);
+        if (c.exact) {
+            EXPECT_EQ(lv2::normalisedFromPort(c.index, sent.writes[0].second, 36.0),
+                      plug->getParameter(c.index));
+        }
         EXPECT_EQ(sent.touches,
                   (std::vector<std::pair<std::uint32_t, bool>>{{port, true}, {port, false}}));
         EXPECT_TRUE(resend); // the next run gives the effect the ports' values again
