@@ -3,7 +3,7 @@
 // the headless editor shows for the same state, shows a value the host sets (a preset from
 // jalv's menu) at its next idles, and a click on Phase reaches the port: jalv saves it in a
 // preset of the user's.
-#include "jalv_session.h"
+#include "jalv_host.h"
 #include "tool_run.h"
 #include "x11_host.h"
 #include "x11_input.h"
@@ -208,8 +208,8 @@ std::string readFile(const std::string& path) {
 TEST(LV2EditorInJalv, ShowsTheHeadlessPixelsTheHostsPresetAndItsOwnClick) {
     ScratchFolder presets, home;
     writePreset(presets / "");
-    JalvSession jalv(JalvSession::Front::Gtk, lv2::kPluginUri,
-                     std::string(KAVET_LV2_PATH) + ":" + (presets / ""), home / "");
+    JalvHost jalv(JalvHost::Front::Gtk, lv2::kPluginUri,
+                  std::string(KAVET_LV2_PATH) + ":" + (presets / ""), home / "");
     Connection x;
     ASSERT_NE(x.display, nullptr);
     const XWindow editor = findEditor(x.display, 20s);
@@ -267,7 +267,7 @@ TEST(LV2EditorInJalv, ShowsTheHeadlessPixelsTheHostsPresetAndItsOwnClick) {
 
 TEST(LV2EditorInItsOwnWindow, ShowsTheHeadlessPixelsAndGoesWhenTheUserClosesIt) {
     ScratchFolder home;
-    JalvSession jalv(JalvSession::Front::Console, lv2::kPluginUri, KAVET_LV2_PATH, home / "");
+    JalvHost jalv(JalvHost::Front::Console, lv2::kPluginUri, KAVET_LV2_PATH, home / "");
     Connection x;
     ASSERT_NE(x.display, nullptr);
     const XWindow editor = findEditor(x.display, 20s);

@@ -1,4 +1,4 @@
-#include "jalv_session.h"
+#include "jalv_host.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -43,8 +43,8 @@ void stop(pid_t pid) {
 
 } // namespace
 
-JalvSession::JalvSession(Front front, const std::string& pluginUri, const std::string& lv2Path,
-                         const std::string& home)
+JalvHost::JalvHost(Front front, const std::string& pluginUri, const std::string& lv2Path,
+                   const std::string& home)
     : server_("kavet-test") {
     // The clients find the server by name and never start one of their own.
     setenv("JACK_DEFAULT_SERVER", server_.c_str(), 1);
@@ -80,14 +80,14 @@ JalvSession::JalvSession(Front front, const std::string& pluginUri, const std::s
     reader_ = std::thread([this, fd = fromJalv[0]] { readOutput(fd); });
 }
 
-JalvSession::~JalvSession() {
+JalvHost::~JalvHost() {
     if (input_ >= 0) ::close(input_);
     stop(jalv_);
     if (reader_.joinable()) reader_.join();
     stop(jackd_);
 }
 
-void JalvSession::readOutput(int fd) {
+void JalvHost::readOutput(int fd) {
     char buffer[4096];
     for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) {
         std::lock_guard g(lock_);
@@ -97,7 +97,7 @@ void JalvSession::readOutput(int fd) {
     ::close(fd);
 }
 
-bool JalvSession::interruptAndEnd(std::chrono::milliseconds timeout) {
+bool JalvHost::interruptAndEnd(std::chrono::milliseconds timeout) {
     kill(jalv_, SIGINT);
     const auto end = std::chrono::steady_clock::now() + timeout;
     int status = 0;
@@ -109,17 +109,17 @@ bool JalvSession::interruptAndEnd(std::chrono::milliseconds timeout) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-bool JalvSession::waitFor(const std::string& text, std::chrono::milliseconds timeout) {
+bool JalvHost::waitFor(const std::string& text, std::chrono::milliseconds timeout) {
     std::unique_lock g(lock_);
     return grew_.wait_for(g, timeout, [&] { return out_.find(text, mark_) != std::string::npos; });
 }
 
-std::string JalvSession::printed() const {
+std::string JalvHost::printed() const {
     std::lock_guard g(lock_);
     return out_.substr(mark_);
 }
 
-void JalvSession::mark() {
+void JalvHost::mark() {
     std::lock_guard g(lock_);
     mark_ = out_.size();
 }

@@ -1,7 +1,7 @@
 // Debian's LV2 host jalv running a plug-in as a user runs it: a JACK server of the test's
 // own (the dummy driver, no sound card), then jalv.gtk3 (the editor embedded in its window)
 // or the console jalv (the editor in a window of its own), on the test's X display, with
-// what they print collected as it comes. Everything ends with the session.
+// what they print collected as it comes. Everything ends with it.
 #pragma once
 
 #include <sys/types.h>
@@ -15,16 +15,16 @@
 
 namespace kavet::test {
 
-class JalvSession {
+class JalvHost {
 public:
     enum class Front { Gtk, Console };
     // `lv2Path`: LV2_PATH for jalv; `home`: its home folder (where it saves presets). Throws
     // std::runtime_error when the server or jalv does not start.
-    JalvSession(Front front, const std::string& pluginUri, const std::string& lv2Path,
-                const std::string& home);
-    ~JalvSession();
-    JalvSession(const JalvSession&) = delete;
-    JalvSession& operator=(const JalvSession&) = delete;
+    JalvHost(Front front, const std::string& pluginUri, const std::string& lv2Path,
+             const std::string& home);
+    ~JalvHost();
+    JalvHost(const JalvHost&) = delete;
+    JalvHost& operator=(const JalvHost&) = delete;
 
     // Interrupts jalv as Control-C does; true when it then ended within `timeout` with exit
     // status 0 (its plug-in and UI torn down without a fault).
