@@ -1,7 +1,7 @@
 // Debian's LV2 host jalv running a plug-in as a user runs it: a JACK server of the test's
 // own (the dummy driver, no sound card), then jalv.gtk3 (the editor embedded in its window)
 // or the console jalv (the editor in a window of its own), on the test's X display, with
-// what they print collected as it comes. Everything ends with it.
+// what they print collected as it comes. Both end when the object goes.
 #pragma once
 
 #include <sys/types.h>
