@@ -104,7 +104,7 @@ void Instance::activate() {
     // host that sets the parameters before it resumes.
     applyAll_ = true;
     resumeDue_ = true;
-    framesSinceMeters_ = meterPeriod_; // the first block's readings show at once
+    metersDueIn_ = 0; // the first block's readings show at once
     active_.store(true, std::memory_order_release);
 }
 
@@ -162,11 +162,11 @@ void Instance::run(std::uint32_t frames) {
             plug_->processReplacing(in, out, static_cast<VstInt32>(part));
             done += part;
         }
-        framesSinceMeters_ =
-            std::min(framesSinceMeters_, meterPeriod_) + std::min(frames, meterPeriod_);
-        if (framesSinceMeters_ >= meterPeriod_ && !editorReads_.load(std::memory_order_acquire)) {
+        // Due it stays while the editor reads, so that its close brings a reading at once.
+        metersDueIn_ -= std::min(frames, metersDueIn_);
+        if (metersDueIn_ == 0 && !editorReads_.load(std::memory_order_acquire)) {
             readMeters();
-            framesSinceMeters_ = 0;
+            metersDueIn_ = meterPeriod_;
         }
     }
     // A block of no frames (or with an audio port missing) shows the last readings again.

@@ -102,8 +102,8 @@ private:
     // close), or else this instance's run, every 20 ms at most: hosts show the ports at
     // display rates, and the peaks between two readings stay in the snapshot.
     std::atomic<bool> editorReads_{false};
-    std::uint32_t meterPeriod_ = 1;       // frames
-    std::uint32_t framesSinceMeters_ = 0; // [audio]
+    std::uint32_t meterPeriod_ = 1; // frames
+    std::uint32_t metersDueIn_ = 0; // [audio] frames until a reading; 0: at this block
 
     // The editor's words (Pre, Fine): as last restored, or as the open editor shows them at
     // its last idle. Written by restore [instantiation] and the editor's idle [UI thread],
