@@ -58,6 +58,11 @@ function(kavet_windows_build name arch option bits)
     set(pt_mono ${dir}/protools/mono/VelmorantKavet.dpm)
     set(pt_stereo ${dir}/protools/stereo/VelmorantKavet.dpm)
     set(wintest ${dir}/hosts/wintest/kavet-wintest.exe)
+    if(bits EQUAL 64)
+        set(vst3 ${dir}/vst3/Kavet.vst3/Contents/x86_64-win/Kavet.vst3)
+    else()
+        set(vst3 ${dir}/vst3/Kavet.vst3/Contents/x86-win/Kavet.vst3)
+    endif()
 
     set(type ${CMAKE_BUILD_TYPE})
     if(NOT type)
@@ -88,7 +93,7 @@ function(kavet_windows_build name arch option bits)
             ${launchers}
         INSTALL_COMMAND ""
         BUILD_ALWAYS ON
-        BUILD_BYPRODUCTS ${vst_mono} ${vst_stereo} ${pt_mono} ${pt_stereo} ${wintest})
+        BUILD_BYPRODUCTS ${vst_mono} ${vst_stereo} ${pt_mono} ${pt_stereo} ${wintest} ${vst3})
 
     set(KAVET_${var}_TARGET kavet_${name} PARENT_SCOPE)
     set(KAVET_${var}_BITS ${bits} PARENT_SCOPE)
@@ -98,6 +103,7 @@ function(kavet_windows_build name arch option bits)
     set(KAVET_${var}_PT_MONO ${pt_mono} PARENT_SCOPE)
     set(KAVET_${var}_PT_STEREO ${pt_stereo} PARENT_SCOPE)
     set(KAVET_${var}_WINTEST ${wintest} PARENT_SCOPE)
+    set(KAVET_${var}_VST3 ${vst3} PARENT_SCOPE)
     set(KAVET_WINDOWS_BUILDS ${KAVET_WINDOWS_BUILDS} ${name} PARENT_SCOPE)
 endfunction()
 

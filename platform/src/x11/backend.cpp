@@ -139,6 +139,12 @@ bool Backend::connectLocked() {
     return true;
 }
 
+int Backend::connectionDescriptor() {
+    std::lock_guard<std::recursive_mutex> hold(lock_);
+    if (!display_ || connectionLost()) return -1;
+    return x_->XConnectionNumber(display_);
+}
+
 void Backend::disconnectLocked() {
     if (!display_) return;
     if (!connectionLost()) {

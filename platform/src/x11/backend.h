@@ -72,6 +72,8 @@ public:
     // not obeyed: the window goes with detach.
     HWND attachTopLevel(const void* owner, const char* title, int width, int height);
     bool closeAsked(const void* owner);
+    // The descriptor of the connection to the X server; -1 while there is none.
+    int connectionDescriptor();
     HWND proxyOfOwner(const void* owner);
     void detach(HWND proxy);
     void pump();

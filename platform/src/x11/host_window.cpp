@@ -8,6 +8,10 @@
 
 namespace kavet::hostwindow {
 
+SystemWindow systemWindowKind() {
+    return SystemWindow::x11;
+}
+
 HWND attach(const void* owner, void* system, int width, int height) {
     if (!system) return nullptr;
     if (IsWindow(static_cast<HWND>(system))) return static_cast<HWND>(system);
@@ -33,6 +37,16 @@ void* shownWindow(const void* owner) {
     if (!proxy) return nullptr;
     return reinterpret_cast<void*>(static_cast<std::uintptr_t>(backend.xWindow(proxy)));
 }
+
+int eventDescriptor() {
+    return x11::Backend::instance().connectionDescriptor();
+}
+
+bool startIdleTimer(const void*, unsigned, void (*)(void*), void*) {
+    return false;
+}
+
+void stopIdleTimer(const void*) {}
 
 void pump() {
     x11::Backend::instance().pump();

@@ -24,6 +24,7 @@ namespace kavet::x11 {
     F(XNextEvent)                                                                                  \
     F(XPeekEvent)                                                                                  \
     F(XFlush)                                                                                      \
+    F(XConnectionNumber)                                                                           \
     F(XSync)                                                                                       \
     F(XSetErrorHandler)                                                                            \
     F(XCreateGC)                                                                                   \

@@ -9,6 +9,10 @@
 
 namespace kavet::hostwindow {
 
+// The kind of window a host hands in: an HWND on Windows, an X11 Window id elsewhere.
+enum class SystemWindow { hwnd, x11 };
+SystemWindow systemWindowKind();
+
 // The parent for the editor of `owner` (the effect): `system` itself when it is a window of
 // this process's window manager (nothing is recorded then); otherwise a new window standing
 // for the window system's window `system`, with the editor's area of `width` x `height`
@@ -31,6 +35,18 @@ bool attached(const void* owner);
 // child of the host's window, for hosts that take the editor as a window of their own. Null
 // when `owner` has none, and where the host's window is itself the parent (Windows).
 void* shownWindow(const void* owner);
+
+// The descriptor a host's run loop watches for the window system's events, so that pump()
+// runs as they arrive: the X connection's, once a window is attached. -1 where the system
+// delivers them itself (Windows) or while there is no connection.
+int eventDescriptor();
+
+// For hosts that idle the editor through no call of theirs (Windows): `tick(context)` every
+// `milliseconds` on the calling thread, from its message loop, until stopIdleTimer(owner).
+// False where the host's own loop must call (X11: its run loop, with eventDescriptor()),
+// and then nothing was started. One timer per owner.
+bool startIdleTimer(const void* owner, unsigned milliseconds, void (*tick)(void*), void* context);
+void stopIdleTimer(const void* owner);
 
 // Events in: the window system's pending input goes to the windows it is meant for, and the
 // calling thread's messages are dispatched (painting included). Nothing without an attached
