@@ -109,10 +109,17 @@ template <class Sample> void processPiece(AEffect* effect, Buffers<Sample>& b, i
         effect->processDoubleReplacing(effect, in.data(), out.data(), to - from);
 }
 
+void setVst2Parameters(AEffect* effect, const ScriptBlock& block, int offset) {
+    for (const ScriptChange& c : block.changes)
+        if (c.offset == offset && c.index < effect->numParams)
+            effect->setParameter(effect, c.index, c.value);
+}
+
 template <class Sample>
 void runVst2(AEffect* effect, const std::vector<ScriptBlock>& blocks, bool wide, Rendering& r) {
     std::vector<Signal> signals = signalsFor(effect->numInputs);
-    for (const ScriptBlock& block : blocks) {
+    for (std::size_t n = 0; n < blocks.size(); ++n) {
+        const ScriptBlock& block = blocks[n];
         Buffers<Sample> b(signals, effect->numOutputs, block.frames, wide);
         std::vector<int> offsets;
         for (const ScriptChange& c : block.changes)
@@ -124,9 +131,7 @@ void runVst2(AEffect* effect, const std::vector<ScriptBlock>& blocks, bool wide,
             const int to = std::clamp(offset, at, block.frames);
             processPiece(effect, b, at, to);
             at = to;
-            for (const ScriptChange& c : block.changes)
-                if (c.offset == offset && c.index < effect->numParams)
-                    effect->setParameter(effect, c.index, c.value);
+            if (n > 0 || offset > 0) setVst2Parameters(effect, block, offset); // else made before
         }
         processPiece(effect, b, at, block.frames);
         b.append(r.bytes);
@@ -178,6 +183,7 @@ Rendering renderVst2(AEffect* effect, bool wide, const std::vector<ScriptBlock>&
     effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr,
                        static_cast<float>(kScriptSampleRate));
     effect->dispatcher(effect, effSetBlockSize, 0, kScriptMaxBlock, nullptr, 0.0f);
+    if (!blocks.empty()) setVst2Parameters(effect, blocks.front(), 0);
     effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
     if (wide)
         runVst2<double>(effect, blocks, wide, r);

@@ -2,7 +2,9 @@
 // same configuration must turn into the same output, to the bit: the VST 3 effect gets each
 // change as a point of its block's parameter changes, at its sample offset; the VST 2.4
 // effect gets the same block split at every offset that has changes, with setParameter
-// between the pieces. Plain C++ on the host library and the effect record only, so that the
+// between the pieces. The values at the first block's start are the effect's starting
+// point: the VST 3 effect takes them before it starts processing, the VST 2.4 effect gets
+// them before it is resumed, as hosts of each kind give them. Plain C++ on the host library and the effect record only, so that the
 // native tests and the Windows test host both compile it.
 #pragma once
 
@@ -47,8 +49,9 @@ struct Rendering {
 // the signal, deactivates. The effect starts where the caller left it.
 Rendering renderVst3(host::Vst3Plugin& plugin, bool wide, const std::vector<ScriptBlock>& blocks);
 // The same through the effect record (opened by the caller): processReplacing or
-// processDoubleReplacing, between effMainsChanged 1 and 0. Changes of parameters the effect
-// does not have are left out.
+// processDoubleReplacing, between effMainsChanged 1 and 0, the first block's changes at
+// sample 0 made before effMainsChanged 1. Changes of parameters the effect does not have
+// are left out.
 Rendering renderVst2(AEffect* effect, bool wide, const std::vector<ScriptBlock>& blocks);
 
 } // namespace kavet::script

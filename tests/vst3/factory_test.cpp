@@ -55,10 +55,10 @@ TEST_F(Vst3Factory, ListsTheFourClassesOfBothConfigurations) {
         EXPECT_EQ(cidText(seen.cid), cidText(c.cid));
         EXPECT_EQ(seen.category, c.category);
         EXPECT_EQ(seen.cardinality, kManyInstances);
-        if (c.name) EXPECT_EQ(seen.name, c.name);
+        EXPECT_EQ(seen.name, c.name != nullptr ? c.name : seen.name);
         EXPECT_FALSE(seen.name.empty());
-        if (c.subCategories) EXPECT_EQ(seen.subCategories, c.subCategories);
-        if (c.version) EXPECT_EQ(seen.version, c.version);
+        EXPECT_EQ(seen.subCategories, c.subCategories != nullptr ? c.subCategories : seen.subCategories);
+        EXPECT_EQ(seen.version, c.version != nullptr ? c.version : seen.version);
         // The Unicode list says the same.
         PClassInfoW wide{};
         ASSERT_EQ(third->getClassInfoUnicode(c.index, &wide), kResultOk);

@@ -74,8 +74,9 @@ TEST_F(Vst3Processor, TakesOnlyItsOwnArrangement) {
     }
 }
 
-// Ids are the VST 2.4 indices; names, units, steps and defaults are the table's; every
-// parameter can be automated, and only Bypass is the bypass.
+// Ids are the VST 2.4 indices; names, units, steps and defaults are the table's (a switch
+// has no unit: its states are its texts); every parameter can be automated, and only Bypass
+// is the bypass.
 TEST_F(Vst3Processor, ParametersAreTheCoreTable) {
     const auto module = loadBundle();
     const auto fx = makeEffect(module);
@@ -88,7 +89,7 @@ TEST_F(Vst3Processor, ParametersAreTheCoreTable) {
         ASSERT_EQ(ec->getParameterInfo(i, info), kResultOk);
         EXPECT_EQ(info.id, static_cast<ParamID>(i));
         EXPECT_EQ(narrow(info.title, 128), row.name);
-        EXPECT_EQ(narrow(info.units, 128), row.label);
+        EXPECT_EQ(narrow(info.units, 128), row.kind == ParamKind::Switch ? "" : row.label);
         EXPECT_EQ(info.stepCount, row.stepCount);
         EXPECT_EQ(info.defaultNormalizedValue, static_cast<double>(row.defaultValue));
         EXPECT_EQ(info.unitId, 0);
