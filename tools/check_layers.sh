@@ -27,7 +27,7 @@ protools|base vst core toolkit protools/framework
 hosts/common|base vst vst3
 hosts/ptsim|base hosts/common protools/framework/fic_types.h protools/framework/plugin_interface.h protools/framework/host_library.h
 hosts/kavet|base vst vst3 core/params.h core/meter.h core/prefs.h core/config.h core/plug.h editor/pluged.h hosts/common hosts/ptsim lv2/ports.h
-hosts/wintest|base vst vst3
+hosts/wintest|base vst vst3 hosts/common
 '
 
 git ls-files -- '*.h' '*.cpp' '*.c' | xargs grep -Hn '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' |

@@ -12,9 +12,9 @@ namespace kavet::host {
 
 struct Edit {
     enum Kind { Begin, Perform, End, Restart } kind;
-    vst3::ParamID id = 0;          // Restart: 0
-    vst3::ParamValue value = 0.0;  // Perform: the normalised value
-    vst3::int32 flags = 0;         // Restart: its flags
+    vst3::ParamID id = 0;         // Restart: 0
+    vst3::ParamValue value = 0.0; // Perform: the normalised value
+    vst3::int32 flags = 0;        // Restart: its flags
     bool operator==(const Edit&) const = default;
 };
 

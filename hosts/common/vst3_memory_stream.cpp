@@ -12,8 +12,7 @@ tresult MemoryStream::read(void* buffer, int32 numBytes, int32* numBytesRead) {
     if (numBytes < 0 || (buffer == nullptr && numBytes > 0)) return kInvalidArgument;
     const auto size = static_cast<int64>(bytes_.size());
     const int64 count = std::clamp<int64>(size - position_, 0, numBytes);
-    if (count > 0)
-        std::memcpy(buffer, bytes_.data() + position_, static_cast<std::size_t>(count));
+    if (count > 0) std::memcpy(buffer, bytes_.data() + position_, static_cast<std::size_t>(count));
     position_ += count;
     if (numBytesRead != nullptr) *numBytesRead = static_cast<int32>(count);
     return kResultOk;
@@ -24,7 +23,8 @@ tresult MemoryStream::write(void* buffer, int32 numBytes, int32* numBytesWritten
     if (numBytes < 0 || (buffer == nullptr && numBytes > 0)) return kInvalidArgument;
     const auto end = static_cast<std::size_t>(position_) + static_cast<std::size_t>(numBytes);
     if (end > bytes_.size()) bytes_.resize(end, 0);
-    if (numBytes > 0) std::memcpy(bytes_.data() + position_, buffer, static_cast<std::size_t>(numBytes));
+    if (numBytes > 0)
+        std::memcpy(bytes_.data() + position_, buffer, static_cast<std::size_t>(numBytes));
     position_ += numBytes;
     if (numBytesWritten != nullptr) *numBytesWritten = numBytes;
     return kResultOk;

@@ -54,8 +54,7 @@ public:
     // when the factory refuses.
     template <class I> Ref<I> create(const vst3::Uid& cid) const {
         void* obj = nullptr;
-        if (factory_->createInstance(cid.data(), I::iid.data(), &obj) != vst3::kResultOk)
-            return {};
+        if (factory_->createInstance(cid.data(), I::iid.data(), &obj) != vst3::kResultOk) return {};
         return Ref<I>::adopt(static_cast<I*>(obj));
     }
 

@@ -173,8 +173,8 @@ ProcessResult Vst3Plugin::process(const float* const* inputs, float* const* outp
     return processBlock(inputs, outputs, frames, changes, kSample32);
 }
 
-ProcessResult Vst3Plugin::process(const double* const* inputs, double* const* outputs,
-                                  int32 frames, std::span<const ParamChange> changes) {
+ProcessResult Vst3Plugin::process(const double* const* inputs, double* const* outputs, int32 frames,
+                                  std::span<const ParamChange> changes) {
     return processBlock(inputs, outputs, frames, changes, kSample64);
 }
 

@@ -18,8 +18,8 @@
 namespace kavet::host {
 
 struct ProcessResult {
-    bool ok = false;                // the call was made and the plug-in answered kResultOk
-    vst3::uint64 silenceFlags = 0;  // the output bus's, as the plug-in left them
+    bool ok = false;               // the call was made and the plug-in answered kResultOk
+    vst3::uint64 silenceFlags = 0; // the output bus's, as the plug-in left them
 };
 
 class Vst3Plugin {
@@ -57,8 +57,8 @@ public:
     // that do not fit ParameterChanges. [audio thread]
     ProcessResult process(const float* const* inputs, float* const* outputs, vst3::int32 frames,
                           std::span<const ParamChange> changes = {});
-    ProcessResult process(const double* const* inputs, double* const* outputs,
-                          vst3::int32 frames, std::span<const ParamChange> changes = {});
+    ProcessResult process(const double* const* inputs, double* const* outputs, vst3::int32 frames,
+                          std::span<const ParamChange> changes = {});
 
     // The component's state (getState into a memory stream); empty when it refuses.
     std::vector<unsigned char> state() const;

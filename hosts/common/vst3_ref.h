@@ -43,9 +43,7 @@ public:
     explicit operator bool() const { return object_ != nullptr; }
 
     // The same object's interface `J`, or an empty reference when it has none.
-    template <class J> Ref<J> as() const {
-        return Ref<J>::adopt(vst3::queryAs<J>(object_));
-    }
+    template <class J> Ref<J> as() const { return Ref<J>::adopt(vst3::queryAs<J>(object_)); }
 
 private:
     I* object_ = nullptr;

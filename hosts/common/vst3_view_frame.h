@@ -51,8 +51,12 @@ public:
     // for a second at most (a handler that leaves its input unread).
     void drain(int quietMs = 30);
 
-    std::size_t timerCount() const { return timers_.size(); }
-    std::size_t handlerCount() const { return watches_.size(); }
+    std::size_t timerCount() const {
+        return timers_.size();
+    }
+    std::size_t handlerCount() const {
+        return watches_.size();
+    }
 
 private:
     using Clock = std::chrono::steady_clock;

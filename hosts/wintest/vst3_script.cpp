@@ -165,7 +165,8 @@ std::vector<ScriptBlock> boundaryScript(int frames) {
 
 Rendering renderVst3(host::Vst3Plugin& plugin, bool wide, const std::vector<ScriptBlock>& blocks) {
     Rendering r;
-    if (!plugin.setup(kScriptSampleRate, kScriptMaxBlock, wide ? vst3::kSample64 : vst3::kSample32) ||
+    if (!plugin.setup(kScriptSampleRate, kScriptMaxBlock,
+                      wide ? vst3::kSample64 : vst3::kSample32) ||
         !plugin.activate()) {
         r.ok = false;
         return r;

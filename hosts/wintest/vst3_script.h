@@ -4,8 +4,8 @@
 // effect gets the same block split at every offset that has changes, with setParameter
 // between the pieces. The values at the first block's start are the effect's starting
 // point: the VST 3 effect takes them before it starts processing, the VST 2.4 effect gets
-// them before it is resumed, as hosts of each kind give them. Plain C++ on the host library and the effect record only, so that the
-// native tests and the Windows test host both compile it.
+// them before it is resumed, as hosts of each kind give them. Plain C++ on the host library and the
+// effect record only, so that the native tests and the Windows test host both compile it.
 #pragma once
 
 #include "hosts/common/vst3_plugin.h"

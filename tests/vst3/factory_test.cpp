@@ -57,7 +57,8 @@ TEST_F(Vst3Factory, ListsTheFourClassesOfBothConfigurations) {
         EXPECT_EQ(seen.cardinality, kManyInstances);
         EXPECT_EQ(seen.name, c.name != nullptr ? c.name : seen.name);
         EXPECT_FALSE(seen.name.empty());
-        EXPECT_EQ(seen.subCategories, c.subCategories != nullptr ? c.subCategories : seen.subCategories);
+        EXPECT_EQ(seen.subCategories,
+                  c.subCategories != nullptr ? c.subCategories : seen.subCategories);
         EXPECT_EQ(seen.version, c.version != nullptr ? c.version : seen.version);
         // The Unicode list says the same.
         PClassInfoW wide{};

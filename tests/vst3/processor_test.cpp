@@ -62,10 +62,10 @@ TEST_F(Vst3Processor, TakesOnlyItsOwnArrangement) {
     };
     for (Case& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(fx->processor()->setBusArrangements(c.ins.data(), static_cast<int32>(c.ins.size()),
-                                                      c.outs.data(),
-                                                      static_cast<int32>(c.outs.size())),
-                  c.expected);
+        EXPECT_EQ(
+            fx->processor()->setBusArrangements(c.ins.data(), static_cast<int32>(c.ins.size()),
+                                                c.outs.data(), static_cast<int32>(c.outs.size())),
+            c.expected);
         for (int32 dir : {kInput, kOutput}) {
             SpeakerArrangement seen = 0;
             EXPECT_EQ(fx->processor()->getBusArrangement(dir, 0, seen), kResultOk);

@@ -97,12 +97,14 @@ TEST_F(Vst3State, RefusesAStreamOfAnotherLengthAndChangesNothing) {
     } cases[] = {
         {"empty", {}},
         {"one byte short", {other.begin(), other.end() - 1}},
-        {"one byte over", [&] {
+        {"one byte over",
+         [&] {
              auto b = other;
              b.push_back(0);
              return b;
          }()},
-        {"the other configuration's length", [&] {
+        {"the other configuration's length",
+         [&] {
              auto b = other;
              b.resize(kStereo ? 56 : 60, 0);
              return b;
