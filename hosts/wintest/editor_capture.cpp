@@ -1,6 +1,7 @@
 #include "editor_capture.h"
 
 #include "bmp_file.h"
+#include "editor_target.h"
 #include "plugin_module.h"
 
 #include <windows.h>
@@ -72,16 +73,27 @@ bool parseStep(const char* text, Step& step) {
     return false;
 }
 
-// Dispatches the thread's messages until none has come for kQuietMs; false when they did
-// not stop within kPumpLimitMs.
-bool pumpUntilQuiet() {
+void deliver(MSG& message) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+}
+
+// One message of the thread's queue, timer messages left queued unless `timers`.
+bool takeMessage(MSG& message, bool timers) {
+    if (timers) return PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);
+    return PeekMessageA(&message, nullptr, 0, WM_TIMER - 1, PM_REMOVE) ||
+           PeekMessageA(&message, nullptr, WM_TIMER + 1, 0xFFFF, PM_REMOVE);
+}
+
+} // namespace
+
+bool pumpUntilQuiet(bool timers) {
     const DWORD start = GetTickCount();
     DWORD last = start;
     for (;;) {
         MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
+        while (takeMessage(message, timers)) {
+            deliver(message);
             last = GetTickCount();
         }
         const DWORD now = GetTickCount();
@@ -90,6 +102,22 @@ bool pumpUntilQuiet() {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
 }
+
+bool dispatchOneTimer() {
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < kPumpLimitMs;) {
+        MSG message;
+        while (takeMessage(message, false))
+            deliver(message);
+        if (PeekMessageA(&message, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+            deliver(message);
+            return true;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return false;
+}
+
+namespace {
 
 int lostClicks = 0;
 
@@ -135,31 +163,72 @@ bool click(HWND window, int x, int y) {
     return pressed && done;
 }
 
-void process(AEffect* effect, float level, int frames) {
-    std::vector<std::vector<float>> in(effect->numInputs, std::vector<float>(frames, level));
-    std::vector<std::vector<float>> out(effect->numOutputs, std::vector<float>(frames));
-    std::vector<float*> inputs, outputs;
-    for (auto& channel : in)
-        inputs.push_back(channel.data());
-    for (auto& channel : out)
-        outputs.push_back(channel.data());
-    effect->processReplacing(effect, inputs.data(), outputs.data(), frames);
-}
+// The VST 2.4 effect: every call through its record.
+class Vst2Target final : public EditorTarget {
+public:
+    explicit Vst2Target(const char* path) : module_(path), effect_(module_.entry()) {
+        if (!effect_) return;
+        dispatch(effect_.get(), effSetSampleRate, 0, 0, nullptr, kSampleRate);
+        dispatch(effect_.get(), effMainsChanged, 0, 1);
+    }
+    ~Vst2Target() override { close(); }
 
-bool runStep(AEffect* effect, HWND window, const Step& step) {
+    bool size(int& width, int& height) override {
+        ERect* rect = nullptr;
+        if (!effect_ || dispatch(effect_.get(), effEditGetRect, 0, 0, &rect) != 1 || !rect)
+            return false;
+        width = rect->right - rect->left;
+        height = rect->bottom - rect->top;
+        return true;
+    }
+    bool open(HWND window) override {
+        open_ = dispatch(effect_.get(), effEditOpen, 0, 0, window) == 1;
+        return open_;
+    }
+    void close() override {
+        if (open_) dispatch(effect_.get(), effEditClose);
+        open_ = false;
+    }
+    void set(int index, float value) override {
+        effect_->setParameter(effect_.get(), index, value);
+    }
+    void mains(bool on) override { dispatch(effect_.get(), effMainsChanged, 0, on ? 1 : 0); }
+    void process(float level, int frames) override {
+        AEffect* e = effect_.get();
+        std::vector<std::vector<float>> in(e->numInputs, std::vector<float>(frames, level));
+        std::vector<std::vector<float>> out(e->numOutputs, std::vector<float>(frames));
+        std::vector<float*> inputs, outputs;
+        for (auto& channel : in)
+            inputs.push_back(channel.data());
+        for (auto& channel : out)
+            outputs.push_back(channel.data());
+        e->processReplacing(e, inputs.data(), outputs.data(), frames);
+    }
+    bool idle() override {
+        dispatch(effect_.get(), effEditIdle);
+        return pumpUntilQuiet();
+    }
+    bool timersAnyTime() const override { return true; }
+
+private:
+    PluginModule module_;
+    EffectInstance effect_;
+    bool open_ = false;
+};
+
+bool runStep(EditorTarget& target, HWND window, const Step& step) {
     switch (step.kind) {
     case Step::Set:
-        effect->setParameter(effect, step.index, step.value);
+        target.set(step.index, step.value);
         return true;
     case Step::Mains:
-        dispatch(effect, effMainsChanged, 0, step.index);
+        target.mains(step.index != 0);
         return true;
     case Step::Process:
-        process(effect, step.value, step.frames);
+        target.process(step.value, step.frames);
         return true;
     case Step::Idle:
-        dispatch(effect, effEditIdle);
-        return pumpUntilQuiet();
+        return target.idle();
     case Step::Click:
         return click(window, step.index, step.frames);
     }
@@ -206,22 +275,13 @@ __attribute__((format(printf, 1, 2))) int fail(const char* fmt, ...) {
     return 1;
 }
 
-// The effect and its editor on a top-level window of the editor's size.
-int capture(const char* output, const std::vector<Step>& steps, const char* modulePath) {
-    const PluginModule module(modulePath);
-    if (!module.loaded() || !module.entry())
-        return fail("cannot load %s (error %lu)", modulePath,
-                    static_cast<unsigned long>(module.loadError()));
-    EffectInstance effect(module.entry());
-    if (!effect) return fail("%s made no effect", modulePath);
-    dispatch(effect.get(), effSetSampleRate, 0, 0, nullptr, kSampleRate);
-    dispatch(effect.get(), effMainsChanged, 0, 1);
-
-    ERect* rect = nullptr;
-    if (dispatch(effect.get(), effEditGetRect, 0, 0, &rect) != 1 || !rect)
-        return fail("%s: effEditGetRect answered no rectangle", modulePath);
-    const int width = rect->right - rect->left;
-    const int height = rect->bottom - rect->top;
+// The effect's editor on a top-level window of the editor's size.
+int capture(const char* output, const std::vector<Step>& steps, EditorTarget& target,
+            const char* modulePath) {
+    int width = 0, height = 0;
+    if (!target.size(width, height))
+        return fail("%s: no effect, or its editor has no size", modulePath);
+    const bool timers = target.timersAnyTime();
 
     WNDCLASSA wc{};
     wc.lpfnWndProc = DefWindowProcA;
@@ -235,16 +295,16 @@ int capture(const char* output, const std::vector<Step>& steps, const char* modu
         return fail("CreateWindowExA made no window (error %lu)",
                     static_cast<unsigned long>(GetLastError()));
     movePointerOff();
-    pumpUntilQuiet();
+    pumpUntilQuiet(timers);
 
     int status = 0;
-    if (dispatch(effect.get(), effEditOpen, 0, 0, window) != 1) {
-        status = fail("%s: effEditOpen failed", modulePath);
+    if (!target.open(window)) {
+        status = fail("%s: the editor did not open", modulePath);
     } else {
-        bool quiet = pumpUntilQuiet();
+        bool quiet = pumpUntilQuiet(timers);
         for (const Step& step : steps)
-            quiet = runStep(effect.get(), window, step) && quiet;
-        quiet = pumpUntilQuiet() && quiet;
+            quiet = runStep(target, window, step) && quiet;
+        quiet = pumpUntilQuiet(timers) && quiet;
         if (!quiet) std::printf("note  editor: the window's messages never stopped\n");
 
         RECT client{};
@@ -262,8 +322,8 @@ int capture(const char* output, const std::vector<Step>& steps, const char* modu
             std::printf("editor: %d x %d pixels read back from the window, written to %s\n", width,
                         height, output);
         if (lostClicks > 0) status = 1; // the picture is not of the steps asked for
-        dispatch(effect.get(), effEditClose);
-        pumpUntilQuiet();
+        target.close();
+        pumpUntilQuiet(timers);
     }
     DestroyWindow(window);
     UnregisterClassA(kHostClass, GetModuleHandleA(nullptr));
@@ -272,9 +332,19 @@ int capture(const char* output, const std::vector<Step>& steps, const char* modu
 
 } // namespace
 
+std::unique_ptr<EditorTarget> makeVst2Target(const char* modulePath) {
+    return std::make_unique<Vst2Target>(modulePath);
+}
+
 int runEditorCapture(int argc, char** argv) {
+    const bool vst3 = argc > 0 && std::strcmp(argv[0], "--vst3") == 0;
+    const bool stereo = vst3 && argc > 1 && std::strcmp(argv[1], "--stereo") == 0;
+    const int options = (vst3 ? 1 : 0) + (stereo ? 1 : 0);
+    argc -= options;
+    argv += options;
     if (argc < 2) {
-        std::fprintf(stderr, "usage: kavet-wintest --editor OUT.bmp [STEP...] MODULE.dll\n");
+        std::fprintf(stderr, "usage: kavet-wintest --editor [--vst3 [--stereo]] OUT.bmp [STEP...] "
+                             "MODULE\n");
         return 2;
     }
     std::vector<Step> steps;
@@ -286,5 +356,9 @@ int runEditorCapture(int argc, char** argv) {
         }
         steps.push_back(step);
     }
-    return capture(argv[0], steps, argv[argc - 1]);
+    const char* module = argv[argc - 1];
+    const std::unique_ptr<EditorTarget> target =
+        vst3 ? makeVst3Target(module, stereo) : makeVst2Target(module);
+    if (!target) return fail("cannot load %s", module);
+    return capture(argv[0], steps, *target, module);
 }

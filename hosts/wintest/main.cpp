@@ -11,8 +11,15 @@
 // Prints one line per check and "N passed, M failed"; exits 0 only when nothing failed.
 //
 //   kavet-wintest --editor OUT.bmp [STEP...] "Velmorant Kavet Mono.dll"
+//   kavet-wintest --editor --vst3 [--stereo] OUT.bmp [STEP...] Kavet.vst3
 //
-// opens the module's editor in a window instead and writes its pixels (editor_capture.h).
+// opens the module's editor in a window instead and writes its pixels (editor_capture.h):
+// the VST 2.4 module's, or the VST 3 module's view of the mono (stereo) effect.
+//
+//   kavet-wintest --vst3 [--stereo] "Velmorant Kavet Mono.dll" Kavet.vst3
+//
+// checks the VST 3 module (a bundle or its binary) beside the VST 2.4 module of the same
+// configuration: its factory, its output and its state (suite_vst3.h).
 //
 //   kavet-wintest --render OUT.raw "Velmorant Kavet Mono.dll"
 //
@@ -20,6 +27,7 @@
 // the Linux module's; exits 0 when the file was written.
 #include "audio_script.h"
 #include "editor_capture.h"
+#include "suite_vst3.h"
 #include "suites.h"
 
 #include <windows.h>
@@ -47,10 +55,30 @@ void run(Checker& check, Context& ctx, const char* section, void (*suite)(Contex
     suite(ctx);
 }
 
+int usage();
+
+// --vst3 [--stereo] MODULE.dll MODULE.vst3
+int vst3Checks(int argc, char** argv) {
+    const bool stereo = argc > 0 && std::strcmp(argv[0], "--stereo") == 0;
+    if (stereo) --argc, ++argv;
+    if (argc != 2) return usage();
+    Checker check;
+    running = &check;
+    SetUnhandledExceptionFilter(reportCrash);
+    const PluginModule vst2(argv[0]);
+    if (!check.expect(vst2.entry() != nullptr, "Vst2ModuleLoads", "LoadLibraryA(\"%s\") failed",
+                      argv[0]))
+        return check.summary();
+    return runVst3Suite(check, vst2, argv[1], stereo);
+}
+
 int usage() {
     std::fprintf(stderr, "usage: kavet-wintest [--fresh] [--stereo] MODULE.dll\n"
                          "       kavet-wintest --editor OUT.bmp [STEP...] MODULE.dll\n"
-                         "       kavet-wintest --render OUT.raw MODULE.dll\n");
+                         "       kavet-wintest --render OUT.raw MODULE.dll\n"
+                         "       kavet-wintest --editor --vst3 [--stereo] OUT.bmp [STEP...] "
+                         "MODULE.vst3\n"
+                         "       kavet-wintest --vst3 [--stereo] MODULE.dll MODULE.vst3\n");
     return 2;
 }
 
@@ -84,6 +112,7 @@ int main(int argc, char** argv) {
         return runEditorCapture(argc - 2, argv + 2);
     if (argc > 1 && std::strcmp(argv[1], "--render") == 0)
         return argc == 4 ? render(argv[2], argv[3]) : usage();
+    if (argc > 1 && std::strcmp(argv[1], "--vst3") == 0) return vst3Checks(argc - 2, argv + 2);
     bool fresh = false;
     bool stereo = false;
     const char* path = nullptr;

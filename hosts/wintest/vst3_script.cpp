@@ -163,6 +163,18 @@ std::vector<ScriptBlock> boundaryScript(int frames) {
     return blocks;
 }
 
+std::vector<ScriptBlock> midBlockScript() {
+    return {
+        {256, {{0, 0, 0.6f}}},
+        {512, {{100, 0, 0.25f}}},
+        {512, {{37, 2, 1.0f}, {300, 4, 1.0f}}},
+        {512, {{64, 0, 0.0f}, {256, 0, 0.75f}, {0, 4, 0.0f}}},
+        {512, {{1, 3, 1.0f}}},
+        {512, {{0, 3, 0.0f}, {511, 5, 0.1f}}},
+        {128, {}},
+    };
+}
+
 Rendering renderVst3(host::Vst3Plugin& plugin, bool wide, const std::vector<ScriptBlock>& blocks) {
     Rendering r;
     if (!plugin.setup(kScriptSampleRate, kScriptMaxBlock,

@@ -35,6 +35,11 @@ inline constexpr int kScriptMaxBlock = 4096;
 // a block of no samples, followed by a block of 300.
 std::vector<ScriptBlock> boundaryScript(int frames);
 
+// Changes within blocks of 512, one block after another: a gain at sample 100, phase and
+// bypass at samples 37 and 300, the gain twice in one block, mute at sample 1, pan (stereo)
+// at the last sample; the first block sets the glides going, the last shows where they went.
+std::vector<ScriptBlock> midBlockScript();
+
 // The output of every block, channel by channel, each sample's bytes as stored, and whether
 // every process call was answered as it should be.
 struct Rendering {

@@ -1,6 +1,7 @@
 // Every cross-built Windows module as the Windows loader sees it, read from its file: the
 // machine of its build, the system DLLs alone among its imports (no MinGW run-time DLL to
-// install beside it), exactly the exports of its format, and the editor's bitmaps from the
+// install beside it), exactly the exports of its format (the VST 3 module: the factory's
+// entry alone, undecorated in the 32-bit build too), and the editor's bitmaps from the
 // resource script, byte for byte those of resources/bitmaps/.
 #include "pe_image.h"
 
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <ostream>
 #include <set>
 #include <string>
@@ -27,7 +29,7 @@ constexpr std::uint16_t kDllCharacteristic = 0x2000;
 constexpr std::uint32_t kBitmapType = 2; // RT_BITMAP
 constexpr std::size_t kBmpFileHeaderBytes = 14;
 
-enum class Format { Vst, HostFormat };
+enum class Format { Vst, Vst3, HostFormat };
 
 struct ModuleCase {
     const char* name;
@@ -48,11 +50,17 @@ const std::vector<ModuleCase> kModules = {
     {"Windows32MonoHostFormat", KAVET_WIN32_PT_MONO, kI386, kPe32, Format::HostFormat},
     {"Windows32StereoHostFormat", KAVET_WIN32_PT_STEREO, kI386, kPe32, Format::HostFormat},
 #endif
+#ifdef KAVET_WIN32_VST3
+    {"Windows32Vst3", KAVET_WIN32_VST3, kI386, kPe32, Format::Vst3},
+#endif
 #ifdef KAVET_WIN64_VST_MONO
     {"Windows64MonoVst", KAVET_WIN64_VST_MONO, kAmd64, kPe32Plus, Format::Vst},
     {"Windows64StereoVst", KAVET_WIN64_VST_STEREO, kAmd64, kPe32Plus, Format::Vst},
     {"Windows64MonoHostFormat", KAVET_WIN64_PT_MONO, kAmd64, kPe32Plus, Format::HostFormat},
     {"Windows64StereoHostFormat", KAVET_WIN64_PT_STEREO, kAmd64, kPe32Plus, Format::HostFormat},
+#endif
+#ifdef KAVET_WIN64_VST3
+    {"Windows64Vst3", KAVET_WIN64_VST3, kAmd64, kPe32Plus, Format::Vst3},
 #endif
 };
 
@@ -104,11 +112,13 @@ TEST_P(WindowsModule, ImportsSystemDllsOnly) {
 TEST_P(WindowsModule, ExportsExactlyTheEntriesOfItsFormat) {
     std::vector<std::string> exports = image->exports;
     std::sort(exports.begin(), exports.end());
-    const std::vector<std::string> wanted =
-        GetParam().format == Format::Vst
-            ? std::vector<std::string>{"VSTPluginMain", "main"}
-            : std::vector<std::string>{"NewPlugIn", "WinPlugInClose", "WinPlugInOpen",
-                                       "_PI_GetRoutineDescriptor"};
+    const std::map<Format, std::vector<std::string>> entries = {
+        {Format::Vst, {"VSTPluginMain", "main"}},
+        {Format::Vst3, {"GetPluginFactory"}},
+        {Format::HostFormat,
+         {"NewPlugIn", "WinPlugInClose", "WinPlugInOpen", "_PI_GetRoutineDescriptor"}},
+    };
+    const std::vector<std::string>& wanted = entries.at(GetParam().format);
     EXPECT_EQ(exports, wanted);
 }
 

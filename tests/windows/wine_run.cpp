@@ -76,10 +76,12 @@ void PrintTo(const WindowsModule& module, std::ostream* out) {
 const std::vector<WindowsModule>& windowsModules() {
     static const std::vector<WindowsModule> kModules = {
 #ifdef KAVET_WIN32_MODULE
-        {"Windows32" KAVET_CONFIG_NAME, false, KAVET_WIN32_WINTEST, KAVET_WIN32_MODULE},
+        {"Windows32" KAVET_CONFIG_NAME, false, KAVET_WIN32_WINTEST, KAVET_WIN32_MODULE,
+         KAVET_WIN32_VST3},
 #endif
 #ifdef KAVET_WIN64_MODULE
-        {"Windows64" KAVET_CONFIG_NAME, true, KAVET_WIN64_WINTEST, KAVET_WIN64_MODULE},
+        {"Windows64" KAVET_CONFIG_NAME, true, KAVET_WIN64_WINTEST, KAVET_WIN64_MODULE,
+         KAVET_WIN64_VST3},
 #endif
     };
     return kModules;
@@ -90,8 +92,16 @@ std::string readFile(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-WineRun runEditorUnderWine(const WindowsModule& module, const std::vector<EditorStep>& steps,
-                           const std::string& bmp) {
+namespace {
+
+bool stereo() {
+    return std::string(KAVET_CONFIG_NAME) == "Stereo";
+}
+
+// kavet-wintest --editor [OPTION...] BMP STEP... MODULE on a virtual display.
+WineRun editorUnderWine(const WindowsModule& module, const std::vector<std::string>& options,
+                        const std::vector<EditorStep>& steps, const std::string& bmp,
+                        const char* modulePath) {
     // run-wine.sh passes arguments naming existing files as Windows paths: the picture's
     // file exists (empty) before the run.
     std::ofstream(bmp, std::ios::trunc).close();
@@ -105,11 +115,35 @@ WineRun runEditorUnderWine(const WindowsModule& module, const std::vector<Editor
     for (const std::string& w : runWine(module, true))
         words.push_back(w);
     words.push_back("--editor");
+    words.insert(words.end(), options.begin(), options.end());
     words.push_back(bmp);
     for (const EditorStep& step : steps)
         words.push_back(stepArgument(step));
-    words.push_back(module.module);
+    words.push_back(modulePath);
     return spawn(std::move(words), bmp + ".log");
+}
+
+} // namespace
+
+WineRun runEditorUnderWine(const WindowsModule& module, const std::vector<EditorStep>& steps,
+                           const std::string& bmp) {
+    return editorUnderWine(module, {}, steps, bmp, module.module);
+}
+
+WineRun runVst3EditorUnderWine(const WindowsModule& module, const std::vector<EditorStep>& steps,
+                               const std::string& bmp) {
+    std::vector<std::string> options = {"--vst3"};
+    if (stereo()) options.push_back("--stereo");
+    return editorUnderWine(module, options, steps, bmp, module.vst3);
+}
+
+WineRun runVst3ChecksUnderWine(const WindowsModule& module, const std::string& log) {
+    std::vector<std::string> words = runWine(module, false);
+    words.push_back("--vst3");
+    if (stereo()) words.push_back("--stereo");
+    words.push_back(module.module);
+    words.push_back(module.vst3);
+    return spawn(std::move(words), log);
 }
 
 WineRun renderAudioUnderWine(const WindowsModule& module, const std::string& raw) {

@@ -20,6 +20,7 @@ struct WindowsModule {
     bool win64;          // a 64-bit build, run in a 64-bit prefix
     const char* wintest; // that build's kavet-wintest.exe
     const char* module;  // that build's VST module
+    const char* vst3;    // that build's VST 3 module (its binary in the bundle)
 };
 
 // Names the module in GoogleTest's messages.
@@ -42,6 +43,15 @@ struct WineRun {
 // deep); the picture goes to `bmp`.
 WineRun runEditorUnderWine(const WindowsModule& module, const std::vector<EditorStep>& steps,
                            const std::string& bmp);
+
+// The VST 3 module's view of this test's configuration, the same way (kavet-wintest
+// --editor --vst3).
+WineRun runVst3EditorUnderWine(const WindowsModule& module, const std::vector<EditorStep>& steps,
+                               const std::string& bmp);
+
+// kavet-wintest --vst3: the VST 3 module's checks beside the VST 2.4 module of this test's
+// configuration (no display); `log` takes what it printed.
+WineRun runVst3ChecksUnderWine(const WindowsModule& module, const std::string& log);
 
 // Runs the audio script (hosts/wintest/audio_script.h) in the module under Wine (no
 // display); the output bytes go to `raw`.
