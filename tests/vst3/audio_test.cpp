@@ -47,6 +47,10 @@ struct BoundaryCase {
     int frames;
 };
 
+void PrintTo(const BoundaryCase& c, std::ostream* out) {
+    *out << (c.wide ? "64-bit, " : "32-bit, ") << c.frames << " frames";
+}
+
 class Vst3Audio : public Vst3Test, public ::testing::WithParamInterface<BoundaryCase> {};
 
 TEST_P(Vst3Audio, EqualsTheVst2EffectBitForBit) {

@@ -22,6 +22,10 @@ struct Setting {
     std::vector<ScriptChange> changes; // all at offset 0
 };
 
+void PrintTo(const Setting& s, std::ostream* out) {
+    *out << s.name;
+}
+
 const Setting kSettings[] = {
     {"Defaults", {}},
     {"GainTrimPhase", {{0, kGain, 0.25f}, {0, kTrim, 0.8f}, {0, kPhase, 1.0f}}},
