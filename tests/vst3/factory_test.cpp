@@ -87,6 +87,12 @@ TEST_F(Vst3Factory, EachProcessorNamesItsController) {
         const auto controller = module->create<IEditController>(facts->controllerCid);
         ASSERT_TRUE(controller);
         EXPECT_TRUE(controller.as<IConnectionPoint>());
+        // Not connected to a processor: no editor to show.
+        const auto app = host::Ref<host::HostApplication>::adopt(new host::HostApplication);
+        ASSERT_EQ(controller->initialize(app.get()), kResultOk);
+        EXPECT_EQ(host::Ref<IPlugView>::adopt(controller->createView(kEditorViewName)).get(),
+                  nullptr);
+        EXPECT_EQ(controller->terminate(), kResultOk);
     }
 }
 

@@ -176,6 +176,25 @@ TEST_F(Vst3View, AttachesToAnXWindowThroughTheHostsRunLoop) {
     EXPECT_EQ(h.editorWindow(), 0u);
 }
 
+// The editor's view only: one at a time, a new one once the last is gone.
+TEST_F(Vst3View, MakesOneEditorViewAtATime) {
+    const auto module = loadBundle();
+    const auto fx = makeEffect(module);
+    IEditController* ec = fx->controller();
+    struct Case {
+        const char* name;
+        bool made;
+    } cases[] = {
+        {"editor", true}, {"editor", false}, {"Editor", false}, {"", false}, {nullptr, false}};
+    std::vector<host::Ref<IPlugView>> views;
+    for (const Case& c : cases) {
+        views.push_back(host::Ref<IPlugView>::adopt(ec->createView(c.name)));
+        EXPECT_EQ(static_cast<bool>(views.back()), c.made) << (c.name ? c.name : "null");
+    }
+    views.clear();
+    EXPECT_TRUE(fx->createView()) << "the first view is gone";
+}
+
 class Vst3ViewPixels : public Vst3Test, public ::testing::WithParamInterface<EditorScenario> {};
 
 TEST_P(Vst3ViewPixels, EqualTheHeadlessRendering) {
