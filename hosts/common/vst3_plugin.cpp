@@ -28,9 +28,40 @@ uint64 silentChannels(const Sample* const* channels, int32 count, int32 frames) 
     return flags;
 }
 
+// Stands for `source`'s peer: `source` is connected to the proxy, whose connect() names the
+// peer its messages go to.
+class ConnectionProxy final : public HostObject<ConnectionProxy, IConnectionPoint> {
+public:
+    explicit ConnectionProxy(IConnectionPoint* source)
+        : source_(Ref<IConnectionPoint>::share(source)) {}
+
+    tresult KAVET_VST3_CALL connect(IConnectionPoint* other) override {
+        if (other == nullptr) return kInvalidArgument;
+        if (peer_) return kResultFalse;
+        peer_ = Ref<IConnectionPoint>::share(other);
+        const tresult result = source_->connect(this);
+        if (result != kResultOk) peer_.reset();
+        return result;
+    }
+    tresult KAVET_VST3_CALL disconnect(IConnectionPoint* other) override {
+        if (!peer_ || other != peer_.get()) return kResultFalse;
+        source_->disconnect(this);
+        peer_.reset();
+        return kResultOk;
+    }
+    tresult KAVET_VST3_CALL notify(IMessage* message) override {
+        return peer_ ? peer_->notify(message) : kResultFalse;
+    }
+
+private:
+    Ref<IConnectionPoint> source_;
+    Ref<IConnectionPoint> peer_;
+};
+
 } // namespace
 
-Vst3Plugin::Vst3Plugin(std::shared_ptr<const Vst3Module> module, const Uid& cid)
+Vst3Plugin::Vst3Plugin(std::shared_ptr<const Vst3Module> module, const Uid& cid,
+                       Connection connection)
     : module_(std::move(module)), application_(own(new HostApplication)),
       handler_(own(new RecordingHandler)), inputChanges_(own(new ParameterChanges)),
       outputChanges_(own(new ParameterChanges)) {
@@ -61,9 +92,14 @@ Vst3Plugin::Vst3Plugin(std::shared_ptr<const Vst3Module> module, const Uid& cid)
         }
         componentPoint_ = component_.as<IConnectionPoint>();
         controllerPoint_ = controller_.as<IConnectionPoint>();
-        if (componentPoint_ && controllerPoint_) {
+        if (componentPoint_ && controllerPoint_ && connection == Connection::Direct) {
             componentPoint_->connect(controllerPoint_.get());
             controllerPoint_->connect(componentPoint_.get());
+        } else if (componentPoint_ && controllerPoint_) {
+            componentProxy_ = own<IConnectionPoint>(new ConnectionProxy(componentPoint_.get()));
+            controllerProxy_ = own<IConnectionPoint>(new ConnectionProxy(controllerPoint_.get()));
+            componentProxy_->connect(controllerPoint_.get());
+            controllerProxy_->connect(componentPoint_.get());
         }
     }
     controller_->setComponentHandler(handler_.get());
@@ -79,10 +115,15 @@ Vst3Plugin::Vst3Plugin(std::shared_ptr<const Vst3Module> module, const Uid& cid)
 
 Vst3Plugin::~Vst3Plugin() {
     deactivate();
-    if (componentPoint_ && controllerPoint_) {
+    if (componentProxy_) {
+        componentProxy_->disconnect(controllerPoint_.get());
+        controllerProxy_->disconnect(componentPoint_.get());
+    } else if (componentPoint_ && controllerPoint_) {
         componentPoint_->disconnect(controllerPoint_.get());
         controllerPoint_->disconnect(componentPoint_.get());
     }
+    componentProxy_.reset();
+    controllerProxy_.reset();
     componentPoint_.reset();
     controllerPoint_.reset();
     controller_->setComponentHandler(nullptr);

@@ -22,13 +22,19 @@ struct ProcessResult {
     vst3::uint64 silenceFlags = 0; // the output bus's, as the plug-in left them
 };
 
+// How the host connects processor and controller: each to the other itself, or each to a
+// proxy of the host's that passes the other's messages on (as hosts that keep the two apart
+// do: then only messages cross).
+enum class Connection { Direct, Proxies };
+
 class Vst3Plugin {
 public:
     // Creates the processor of class `cid` and its controller (the component itself when it
     // is one, else the class getControllerClassId names), initialises both with this host's
     // application, connects them both ways, gives the controller the component's state and
     // this host's handler. Throws HostError when a step fails.
-    Vst3Plugin(std::shared_ptr<const Vst3Module> module, const vst3::Uid& cid);
+    Vst3Plugin(std::shared_ptr<const Vst3Module> module, const vst3::Uid& cid,
+               Connection connection = Connection::Direct);
     // Stops and deactivates, disconnects, terminates and releases both. Views made by
     // createView must be released before.
     ~Vst3Plugin();
@@ -84,6 +90,7 @@ private:
     Ref<vst3::IEditController> controller_;
     bool separateController_ = false;
     Ref<vst3::IConnectionPoint> componentPoint_, controllerPoint_;
+    Ref<vst3::IConnectionPoint> componentProxy_, controllerProxy_; // Connection::Proxies
     Ref<ParameterChanges> inputChanges_, outputChanges_;
     vst3::int32 inputChannels_ = 0, outputChannels_ = 0;
     vst3::int32 sampleSize_ = vst3::kSample32;

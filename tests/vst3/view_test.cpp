@@ -26,7 +26,9 @@ using x11test::XWindow;
 
 class ViewHost {
 public:
-    ViewHost() : module_(loadBundle()), fx_(makeEffect(module_)) {
+    explicit ViewHost(host::Connection connection = host::Connection::Direct)
+        : module_(loadBundle()),
+          fx_(std::make_unique<host::Vst3Plugin>(module_, kFacts.processorCid, connection)) {
         XInitThreads(); // the person's thread has a connection of its own
         display_ = XOpenDisplay(nullptr);
         if (display_ == nullptr) throw std::runtime_error("no X display");
@@ -195,10 +197,20 @@ TEST_F(Vst3View, MakesOneEditorViewAtATime) {
     EXPECT_TRUE(fx->createView()) << "the first view is gone";
 }
 
-class Vst3ViewPixels : public Vst3Test, public ::testing::WithParamInterface<EditorScenario> {};
+struct ViewCase {
+    const char* name;
+    std::vector<EditorStep> steps;
+    host::Connection connection;
+};
+
+void PrintTo(const ViewCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class Vst3ViewPixels : public Vst3Test, public ::testing::WithParamInterface<ViewCase> {};
 
 TEST_P(Vst3ViewPixels, EqualTheHeadlessRendering) {
-    ViewHost h;
+    ViewHost h(GetParam().connection);
     ASSERT_EQ(h.open(), kResultOk);
     for (const EditorStep& step : GetParam().steps)
         h.apply(step);
@@ -208,17 +220,22 @@ TEST_P(Vst3ViewPixels, EqualTheHeadlessRendering) {
     EXPECT_TRUE(samePixels(renderHeadless(GetParam().steps), seen, "VST 3 view"));
 }
 
-// The scenarios a host makes without clicks: idle, and a signal under gain, trim and phase.
-std::vector<EditorScenario> hostScenarios() {
-    std::vector<EditorScenario> chosen;
-    for (const EditorScenario& s : editorScenarios())
-        if (std::string(s.name) == "JustOpened" ||
-            std::string(s.name) == "SignalUnderGainTrimAndPhase")
-            chosen.push_back(s);
-    return chosen;
+// The scenarios a host makes without clicks: idle, and a signal under gain, trim and phase;
+// the signal again with processor and controller connected through the host's proxies,
+// where the view must still show the processing effect.
+std::vector<ViewCase> viewCases() {
+    std::vector<ViewCase> cases;
+    for (const EditorScenario& s : editorScenarios()) {
+        const std::string name = s.name;
+        if (name == "JustOpened" || name == "SignalUnderGainTrimAndPhase")
+            cases.push_back({s.name, s.steps, host::Connection::Direct});
+        if (name == "SignalUnderGainTrimAndPhase")
+            cases.push_back({"SignalThroughProxies", s.steps, host::Connection::Proxies});
+    }
+    return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(Scenarios, Vst3ViewPixels, ::testing::ValuesIn(hostScenarios()),
+INSTANTIATE_TEST_SUITE_P(Scenarios, Vst3ViewPixels, ::testing::ValuesIn(viewCases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // A click on Phase: begin, perform with the switch's new value, end; the controller keeps
