@@ -55,6 +55,8 @@ TEST_F(Vst3Factory, ListsTheFourClassesOfBothConfigurations) {
         EXPECT_EQ(cidText(seen.cid), cidText(c.cid));
         EXPECT_EQ(seen.category, c.category);
         EXPECT_EQ(seen.cardinality, kManyInstances);
+        // The controller reaches its processor in the same process: no host may part them.
+        EXPECT_EQ(seen.classFlags & kDistributable, 0u);
         EXPECT_EQ(seen.name, c.name != nullptr ? c.name : seen.name);
         EXPECT_FALSE(seen.name.empty());
         EXPECT_EQ(seen.subCategories,
