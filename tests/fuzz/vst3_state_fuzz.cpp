@@ -308,7 +308,10 @@ private:
         KAVET_FUZZ_CHECK(controllerAnswer == componentAnswer,
                          "the controller takes the bytes the component takes");
 
+        // The controller's values as the streams left them, before the fixed point below
+        // gives it the component's own state.
         const std::vector<std::uint8_t> after = componentState();
+        checkAgreement(after);
         if (due) {
             checkFixedPoint(after);
         } else {
@@ -321,7 +324,6 @@ private:
             KAVET_FUZZ_CHECK(controller_->normalizedParamToPlain(kTrimId, 1.0) == trimBefore,
                              "a refused state leaves the controller's trim range as it was");
         }
-        checkAgreement(after);
         checkTexts();
     }
 
@@ -333,6 +335,7 @@ private:
         KAVET_FUZZ_CHECK(controller_->setComponentState(&forController) == kResultOk,
                          "the controller takes the component's state");
         KAVET_FUZZ_CHECK(componentState() == state, "a state restores to the same bytes");
+        checkAgreement(state);
     }
 
     // getState's words within their ranges, and the controller's values those of the state.
