@@ -132,6 +132,19 @@ bool sameOutputs(Contender& a, Contender& b, int frames) {
     return true;
 }
 
+// Whether the last block is what the settings ask for: silence when muted, else neither
+// silence nor the input as it came (the gains are at work).
+bool asSet(const Contender& c, const Signal& signal, int frames, bool muted) {
+    bool silent = true, unchanged = true;
+    for (int ch = 0; ch < kChannels; ++ch) {
+        for (int i = 0; i < frames; ++i) {
+            silent = silent && c.output(ch)[i] == 0.0f;
+            unchanged = unchanged && c.output(ch)[i] == signal.pointers[ch][i];
+        }
+    }
+    return muted ? silent : !silent && !unchanged;
+}
+
 void BM_ProcessPerFrame(benchmark::State& state) {
     const int frames = static_cast<int>(state.range(0));
     const bool muted = state.range(1) != 0;
@@ -148,6 +161,10 @@ void BM_ProcessPerFrame(benchmark::State& state) {
     }
     if (!sameOutputs(*vst3, *vst, frames)) {
         state.SkipWithError("the VST 3 and VST 2.4 outputs differ: their costs do not compare");
+        return;
+    }
+    if (!asSet(*vst, signal, frames, muted)) {
+        state.SkipWithError("the output is not what the settings ask for");
         return;
     }
     Contender* contenders[2] = {vst3.get(), vst.get()};
