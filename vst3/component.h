@@ -12,9 +12,6 @@ enum BusDirections : int32 { kInput = 0, kOutput = 1 };
 enum BusTypes : int32 { kMain = 0, kAux = 1 };
 enum IoModes : int32 { kSimple = 0, kAdvanced = 1, kOfflineProcessing = 2 };
 
-// The interface's own structures are packed to 4 bytes on every platform.
-#pragma pack(push, 4)
-
 struct BusInfo {
     enum BusFlags : uint32 { kDefaultActive = 1 << 0, kIsControlVoltage = 1 << 1 };
     int32 mediaType;
@@ -30,8 +27,6 @@ struct RoutingInfo {
     int32 busIndex;
     int32 channel;
 };
-
-#pragma pack(pop)
 
 class IComponent : public IPluginBase {
 public:

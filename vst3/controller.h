@@ -5,11 +5,11 @@
 
 #include "processor.h"
 
+#include <cstddef>
+
 namespace kavet::vst3 {
 
 class IPlugView;
-
-#pragma pack(push, 4)
 
 struct ParameterInfo {
     enum ParameterFlags : int32 {
@@ -32,9 +32,8 @@ struct ParameterInfo {
     int32 flags;
 };
 
-#pragma pack(pop)
-
-static_assert(sizeof(ParameterInfo) == 792, "packed to 4 bytes on every platform");
+static_assert(offsetof(ParameterInfo, defaultNormalizedValue) == 776 &&
+              sizeof(ParameterInfo) == 792);
 
 // IComponentHandler::restartComponent's flags.
 enum RestartFlags : int32 {

@@ -4,6 +4,8 @@
 
 #include "component.h"
 
+#include <cstddef>
+
 namespace kavet::vst3 {
 
 using ParamID = uint32;
@@ -64,8 +66,7 @@ protected:
 
 struct ProcessContext; // transport and tempo: not read by this effect
 
-#pragma pack(push, 4)
-
+// The structures have their members' natural alignment on every platform.
 struct ProcessSetup {
     int32 processMode;
     int32 symbolicSampleSize;
@@ -97,10 +98,9 @@ struct ProcessData {
     ProcessContext* processContext;
 };
 
-#pragma pack(pop)
-
-static_assert(sizeof(ProcessSetup) == 20, "packed to 4 bytes on every platform");
-static_assert(sizeof(AudioBusBuffers) == 12 + sizeof(void*));
+static_assert(offsetof(ProcessSetup, sampleRate) == 16 && sizeof(ProcessSetup) == 24);
+static_assert(offsetof(AudioBusBuffers, channelBuffers32) == 16);
+static_assert(offsetof(ProcessData, inputs) == (sizeof(void*) == 8 ? 24 : 20));
 
 class IAudioProcessor : public FUnknown {
 public:
