@@ -47,7 +47,13 @@ void EffectRack::start(float sampleRate, int blockSize, const std::vector<ParamS
                        bool useDouble) {
     checkSettings(settings, useDouble);
     for (auto& processor : instances_)
-        processor->start(sampleRate, blockSize, settings);
+        processor->start(sampleRate, blockSize, settings, useDouble);
+}
+
+void EffectRack::checkFaults() const {
+    for (const auto& processor : instances_)
+        if (std::string fault = processor->fault(); !fault.empty())
+            throw HostError("module '" + path_ + "': " + fault);
 }
 
 template <typename Sample>

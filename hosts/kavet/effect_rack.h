@@ -1,6 +1,6 @@
 // The effect instances that process one audio file: a single instance when the module's
 // inputs and outputs equal the file's channel count, otherwise one instance of a
-// one-in, one-out module per channel. The module may be of either format (processor.h).
+// one-in, one-out module per channel. The module may be of any format (processor.h).
 #pragma once
 
 #include "processor.h"
@@ -29,6 +29,8 @@ public:
                  std::size_t offset, int frames);
     void process(std::vector<std::vector<double>>& in, std::vector<std::vector<double>>& out,
                  std::size_t offset, int frames);
+    // After processing: throws HostError with the first instance's fault (Processor::fault).
+    void checkFaults() const;
 
     Processor& first() { return *instances_.front(); }
     std::size_t size() const { return instances_.size(); }

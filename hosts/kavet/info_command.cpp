@@ -1,5 +1,5 @@
-// kavet info [--plugin PATH|BUNDLE|URI]: what a module tells a host about itself, in either
-// format, or what an LV2 plug-in's description says.
+// kavet info [--plugin PATH|BUNDLE|URI]: what a module tells a host about itself, in any
+// of its formats (VST 2.4, VST 3, host format), or what an LV2 plug-in's description says.
 #include "arguments.h"
 #include "commands.h"
 #include "hosts/common/host_error.h"
@@ -9,6 +9,8 @@
 #include "module_paths.h"
 #include "pt_info.h"
 #include "usage_error.h"
+#include "vst3_bundle.h"
+#include "vst3_info.h"
 
 #include <cctype>
 #include <cstdio>
@@ -94,6 +96,10 @@ void runInfo(const std::vector<std::string>& args) {
         parseArguments(args, {{"--plugin", true, [&](const std::string& value) { path = value; }}});
     if (!positional.empty()) throw UsageError("info: unexpected argument '" + positional[0] + "'");
     if (path.empty()) path = defaultStereoModule();
+    if (namesVst3Bundle(path)) {
+        printVst3Info(path);
+        return;
+    }
     if (namesLv2Plugin(path)) {
         printLv2Info(Lv2World(path));
         return;
@@ -101,6 +107,9 @@ void runInfo(const std::vector<std::string>& args) {
     switch (moduleKind(path)) {
     case ModuleKind::HostFormat:
         printHostFormatInfo(PtProcessorModule(path));
+        return;
+    case ModuleKind::Vst3:
+        printVst3Info(path);
         return;
     case ModuleKind::Neither:
         throw host::HostError(neitherFormatMessage(path));

@@ -123,8 +123,8 @@ std::string Lv2Processor::productName() {
     return text;
 }
 
-void Lv2Processor::start(float sampleRate, int blockSize,
-                         const std::vector<ParamSetting>& settings) {
+void Lv2Processor::start(float sampleRate, int blockSize, const std::vector<ParamSetting>& settings,
+                         bool) {
     if (active_) lilv_instance_deactivate(instance_);
     active_ = false;
     lilv_instance_free(instance_);

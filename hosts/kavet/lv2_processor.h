@@ -45,7 +45,8 @@ public:
     bool hasParameter(int index, const char* name) override;
     bool canProcessDouble() override { return false; } // LV2 audio ports carry floats
     std::string productName() override;
-    void start(float sampleRate, int blockSize, const std::vector<ParamSetting>& settings) override;
+    void start(float sampleRate, int blockSize, const std::vector<ParamSetting>& settings,
+               bool useDouble) override;
     void process(float** inputs, float** outputs, int frames) override;
     // Through 32-bit buffers; the rack never asks, since canProcessDouble() is false.
     void process(double** inputs, double** outputs, int frames) override;

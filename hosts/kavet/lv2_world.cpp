@@ -75,8 +75,8 @@ Lv2World::Lv2World(const std::string& reference) : reference_(reference) {
 void Lv2World::loadBundle(const std::string& folder) {
     if (!hasManifest(folder))
         throw HostError("module '" + folder +
-                        "': is a folder, not a module nor an LV2 bundle (it holds no "
-                        "manifest.ttl)");
+                        "': is a folder, not a module, a VST 3 bundle (a folder named *.vst3) "
+                        "nor an LV2 bundle (it holds no manifest.ttl)");
     world_.reset(newWorld());
     const Node bundle(bundleUri(world_.get(), folder));
     lilv_world_load_bundle(world_.get(), bundle.get());

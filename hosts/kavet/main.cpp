@@ -1,5 +1,5 @@
-// kavet: the command-line offline host of the Velmorant Kavet modules, VST 2.4 and host
-// format.
+// kavet: the command-line offline host of the Velmorant Kavet modules: VST 2.4, VST 3, host
+// format and LV2.
 #include "commands.h"
 #include "editor_picture.h"
 #include "pending_file.h"

@@ -11,12 +11,13 @@ enum class ModuleKind {
     Unreadable, // missing, a folder, or not an ELF shared object: the loader will say why
     Vst,        // VSTPluginMain or main
     HostFormat, // NewPlugIn and _PI_GetRoutineDescriptor
+    Vst3,       // GetPluginFactory or ModuleEntry (a VST 3 bundle's binary), without the above
     Neither,
 };
 
 ModuleKind moduleKind(const std::string& path);
 
-// The one-line refusal of a module that is neither format.
+// The one-line refusal of a module that is of no format kavet loads.
 std::string neitherFormatMessage(const std::string& path);
 
 } // namespace kavet::cli

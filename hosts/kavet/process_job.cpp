@@ -184,6 +184,7 @@ ProcessResult runProcessJob(const ProcessJob& job) {
                 render<double>(input, output, rack, job.blockSize, in, outAnalysis, progress);
             else
                 render<float>(input, output, rack, job.blockSize, in, outAnalysis, progress);
+            rack.checkFaults();
             output.commit();
             if (inAnalysis) result.input = inAnalysis->figures();
             result.output = outAnalysis.figures();

@@ -1,5 +1,5 @@
-// Processing one audio file through a module (VST 2.4 or host format) or an LV2 plug-in,
-// block by block, into a new file.
+// Processing one audio file through a module (VST 2.4, VST 3 or host format) or an LV2
+// plug-in, block by block, into a new file.
 #pragma once
 
 #include "audio_file.h"

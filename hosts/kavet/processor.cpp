@@ -4,15 +4,20 @@
 #include "lv2_processor.h"
 #include "module_kind.h"
 #include "pt_processor.h"
+#include "vst3_bundle.h"
+#include "vst3_processor.h"
 #include "vst_processor.h"
 
 namespace kavet::cli {
 
 std::unique_ptr<ProcessorModule> openProcessorModule(const std::string& path, int channels) {
+    if (namesVst3Bundle(path)) return std::make_unique<Vst3ProcessorModule>(path, channels);
     if (namesLv2Plugin(path)) return std::make_unique<Lv2ProcessorModule>(path, channels);
     switch (moduleKind(path)) {
     case ModuleKind::HostFormat:
         return std::make_unique<PtProcessorModule>(path);
+    case ModuleKind::Vst3:
+        return std::make_unique<Vst3ProcessorModule>(path, channels);
     case ModuleKind::Neither:
         throw host::HostError(neitherFormatMessage(path));
     case ModuleKind::Vst:

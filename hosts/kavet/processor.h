@@ -1,8 +1,8 @@
 // One effect instance as the command line drives it, whatever the module's format: set up
 // with the file's rate and the strip settings, then processed block by block. Each module
 // format has its own implementation (VST 2.4 modules in vst_processor.h, host-format
-// modules in pt_processor.h, LV2 plug-ins in lv2_processor.h); the rack and the job see
-// only this interface.
+// modules in pt_processor.h, LV2 plug-ins in lv2_processor.h, VST 3 modules in
+// vst3_processor.h); the rack and the job see only this interface.
 #pragma once
 
 #include <memory>
@@ -28,14 +28,18 @@ public:
     virtual std::string productName() = 0;
 
     // Sets the instance up and starts it: every setting applies from the first sample, with
-    // no glide from the defaults. Throws HostError.
-    virtual void start(float sampleRate, int blockSize,
-                       const std::vector<ParamSetting>& settings) = 0;
+    // no glide from the defaults; the blocks that follow are of 64-bit samples when
+    // `useDouble` is set (only after canProcessDouble() answered true). Throws HostError.
+    virtual void start(float sampleRate, int blockSize, const std::vector<ParamSetting>& settings,
+                       bool useDouble) = 0;
 
     // Replacing processing of numInputs() inputs into numOutputs() outputs.
     virtual void process(float** inputs, float** outputs, int frames) = 0;
-    // Only after canProcessDouble() answered true.
     virtual void process(double** inputs, double** outputs, int frames) = 0;
+
+    // After processing: empty, or the one-line reason the output is not the effect's (it
+    // refused blocks, which came out silent).
+    virtual std::string fault() const { return {}; }
 };
 
 // A loaded module that makes processors.
@@ -47,9 +51,11 @@ public:
     virtual std::unique_ptr<Processor> newProcessor() = 0;
 };
 
-// Loads the module at `path`, a VST 2.4 or a host-format one as its exports say; or the LV2
-// plug-in that a bundle folder or a plug-in URI names, for a file of `channels` channels
-// (lv2_processor.h). Throws HostError when it cannot be loaded or is none of these.
+// Loads the module at `path`, a VST 2.4, VST 3 or host-format one as its exports say; or
+// the VST 3 module of a bundle folder named *.vst3; or the LV2 plug-in that another folder
+// or a plug-in URI names. A module of several effects gives the one that fits a file of
+// `channels` channels (lv2_processor.h, vst3_processor.h). Throws HostError when it cannot
+// be loaded or is none of these.
 std::unique_ptr<ProcessorModule> openProcessorModule(const std::string& path, int channels);
 
 } // namespace kavet::cli

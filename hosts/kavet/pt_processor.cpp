@@ -85,8 +85,8 @@ std::string PtProcessor::productName() {
     return firstName(module_.group().productNames);
 }
 
-void PtProcessor::start(float sampleRate, int blockSize,
-                        const std::vector<ParamSetting>& settings) {
+void PtProcessor::start(float sampleRate, int blockSize, const std::vector<ParamSetting>& settings,
+                        bool) {
     instance_.reset();
     instance_ = std::make_unique<ptsim::PtInstance>(
         module_.module(), kTypeIndex, static_cast<std::int32_t>(std::lround(sampleRate)));

@@ -12,8 +12,8 @@ bool VstProcessor::hasParameter(int index, const char* name) {
            strcasecmp(plugin_.parameterName(index).c_str(), name) == 0;
 }
 
-void VstProcessor::start(float sampleRate, int blockSize,
-                         const std::vector<ParamSetting>& settings) {
+void VstProcessor::start(float sampleRate, int blockSize, const std::vector<ParamSetting>& settings,
+                         bool) {
     plugin_.setSampleRate(sampleRate);
     plugin_.setBlockSize(blockSize);
     for (const ParamSetting& setting : settings)

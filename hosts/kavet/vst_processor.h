@@ -16,7 +16,8 @@ public:
     bool hasParameter(int index, const char* name) override;
     bool canProcessDouble() override { return plugin_.canProcessDouble(); }
     std::string productName() override { return plugin_.productString(); }
-    void start(float sampleRate, int blockSize, const std::vector<ParamSetting>& settings) override;
+    void start(float sampleRate, int blockSize, const std::vector<ParamSetting>& settings,
+               bool useDouble) override;
     void process(float** inputs, float** outputs, int frames) override;
     void process(double** inputs, double** outputs, int frames) override;
 

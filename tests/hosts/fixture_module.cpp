@@ -10,6 +10,7 @@
 //                three samples of every processed block are the sample rate and block size
 //                in force when it was resumed, and the length of the block; the fourth is
 //                the sample rate that the host callback answered at resume
+//   NO_FACTORY   a VST 3 binary that takes ModuleEntry but exports no GetPluginFactory
 #include "vst/aeffect.h"
 
 #include <csignal>
@@ -120,6 +121,13 @@ KAVET_EXPORT AEffect* VSTPluginMain(audioMasterCallback) {
 KAVET_EXPORT AEffect* VSTPluginMain(audioMasterCallback host) {
     probe.host = host;
     return newPassThrough();
+}
+#elif defined(FIXTURE_NO_FACTORY)
+KAVET_EXPORT bool ModuleEntry(void*) {
+    return true;
+}
+KAVET_EXPORT bool ModuleExit() {
+    return true;
 }
 #else
 #error "define one FIXTURE_* kind"

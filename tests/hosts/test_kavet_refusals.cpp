@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <optional>
@@ -267,7 +268,9 @@ TEST_F(KavetRefusals, Lv2PlugInsNotFoundOrNotFittingAreRefused) {
         {"unknown URI",
          {"--plugin", "urn:velmorant:kavet:quad"},
          "no LV2 plug-in <urn:velmorant:kavet:quad> in "},
-        {"folder that is no bundle", {"--plugin", "folder"}, "not a module nor an LV2 bundle"},
+        {"folder that is no bundle",
+         {"--plugin", "folder"},
+         "not a module, a VST 3 bundle (a folder named *.vst3) nor an LV2 bundle"},
         {"bundle without a plug-in", {"--plugin", "nothing.lv2"}, "describes no plug-in"},
     };
     for (const RefusalCase& c : found) {
@@ -297,6 +300,40 @@ TEST_F(KavetRefusals, Lv2PlugInsNotFoundOrNotFittingAreRefused) {
         SCOPED_TRACE(c.name);
         expectRefused(c.args, c.what);
     }
+}
+
+TEST_F(KavetRefusals, Vst3ModulesThatCannotBeLoadedOrDoNotFitAreRefused) {
+    namespace fs = std::filesystem;
+    const std::string noFactory = kFixtures + "/kavet_fixture_no_factory.so";
+    fs::create_directories(dir / "Empty.vst3");
+    fs::create_directories(dir / "Windows.vst3/Contents/x86_64-win");
+    std::ofstream(dir / "Windows.vst3/Contents/x86_64-win/Windows.vst3") << "MZ";
+    fs::create_directories(dir / "NoFactory.vst3/Contents/x86_64-linux");
+    fs::copy_file(noFactory, dir / "NoFactory.vst3/Contents/x86_64-linux/NoFactory.so");
+    before = dir.names();
+    const struct {
+        const char* name;
+        std::string plugin;
+        std::string what;
+    } cases[] = {
+        {"folder without Contents", "Empty.vst3",
+         "folder 'Empty.vst3' is not a VST 3 bundle: it holds no Contents folder"},
+        {"bundle for another machine", "Windows.vst3/",
+         "bundle 'Windows.vst3/' has no binary for this machine "
+         "(Windows.vst3/Contents/x86_64-linux/Windows.so)"},
+        {"bundle without a factory", "NoFactory.vst3",
+         "module 'NoFactory.vst3/Contents/x86_64-linux/NoFactory.so' has no factory "
+         "(GetPluginFactory)"},
+        {"binary without a factory", noFactory,
+         "module '" + noFactory + "' has no factory (GetPluginFactory)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        expectRefused({"info", "--plugin", c.plugin}, c.what);
+        expectRefused({"process", "stereo.wav", "out.wav", "--plugin", c.plugin}, c.what);
+    }
+    expectRefused({"process", "mono.wav", "out.wav", "--pan", "L30", "--plugin", KAVET_VST3_BUNDLE},
+                  "module '" KAVET_VST3_BUNDLE "' has no Pan parameter");
 }
 
 TEST_F(KavetRefusals, FailedRunLeavesAnExistingOutputUntouched) {
