@@ -73,7 +73,12 @@ tresult View::attached(void* parent, FIDString type) {
         return kResultFalse;
     }
     shown_ = plug;
-    startIdle();
+    // An editor that is never idled shows neither meters nor the host's changes: without a
+    // timer (a Linux host without a run loop) the view is refused.
+    if (!startIdle()) {
+        removed();
+        return kResultFalse;
+    }
     return kResultOk;
 }
 
@@ -145,7 +150,7 @@ void View::onFDIsSet(FileDescriptor) {
     hostwindow::present();
 }
 
-void View::startIdle() {
+bool View::startIdle() {
     if (runLoop_ != nullptr) {
         timerOn_ = runLoop_->registerTimer(this, kIdleMs) == kResultOk;
         const int fd = hostwindow::eventDescriptor();
@@ -153,6 +158,7 @@ void View::startIdle() {
     } else {
         ownTimer_ = hostwindow::startIdleTimer(shown_, kIdleMs, &View::tick, this);
     }
+    return timerOn_ || ownTimer_;
 }
 
 void View::stopIdle() {

@@ -50,7 +50,7 @@ private:
     explicit View(Controller& controller);
     ~View();
     static void tick(void* view) { static_cast<View*>(view)->onTimer(); }
-    void startIdle();
+    bool startIdle(); // false when no timer could be had
     void stopIdle();
     bool fixedSize(vst3::ViewRect& rect) const;
 
