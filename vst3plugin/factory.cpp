@@ -57,14 +57,16 @@ public:
 
     int32 KAVET_VST3_CALL countClasses() override { return kClassCount; }
 
+    // The first four fields of PClassInfo2, as PClassInfo holds them.
     tresult KAVET_VST3_CALL getClassInfo(int32 index, PClassInfo* info) override {
-        if (info == nullptr || index < 0 || index >= kClassCount) return kInvalidArgument;
-        std::memset(info, 0, sizeof *info);
-        const ClassDescription& c = kClasses[index];
-        std::memcpy(info->cid, c.cid.bytes, sizeof info->cid);
-        info->cardinality = kManyInstances;
-        copyText(info->category, c.category, sizeof info->category);
-        copyText(info->name, c.name, sizeof info->name);
+        PClassInfo2 full;
+        if (info == nullptr) return kInvalidArgument;
+        const tresult result = getClassInfo2(index, &full);
+        if (result != kResultOk) return result;
+        std::memcpy(info->cid, full.cid, sizeof info->cid);
+        info->cardinality = full.cardinality;
+        std::memcpy(info->category, full.category, sizeof info->category);
+        std::memcpy(info->name, full.name, sizeof info->name);
         return kResultOk;
     }
 
@@ -87,6 +89,7 @@ public:
 
     tresult KAVET_VST3_CALL getClassInfoUnicode(int32 index, PClassInfoW* info) override {
         PClassInfo2 narrow;
+        if (info == nullptr) return kInvalidArgument;
         const tresult result = getClassInfo2(index, &narrow);
         if (result != kResultOk) return result;
         std::memset(info, 0, sizeof *info);
