@@ -111,5 +111,53 @@ TEST_F(Vst3MidBlock, ChangesLandAtTheirSamples) {
     }
 }
 
+// The output's silence flags: a channel is flagged exactly when every sample of the block is
+// zero. One sample of 0.5 in an otherwise silent input, at each place a scan could miss it
+// (the middle, next to either end, the last bytes past a whole step).
+struct SilenceCase {
+    int frames;
+    int at; // the sample of the impulse; -1: none
+};
+const SilenceCase kSilence[] = {{512, 256}, {512, 1}, {512, 510}, {37, 35}, {37, 33},
+                                {16, 8},    {3, 1},   {1, -1},    {512, -1}};
+
+template <class Sample>
+vst3::uint64 flagsFor(host::Vst3Plugin& fx, const SilenceCase& c, int channel) {
+    std::vector<std::vector<Sample>> in(kNumChannels, std::vector<Sample>(c.frames, Sample(0)));
+    std::vector<std::vector<Sample>> out(kNumChannels, std::vector<Sample>(c.frames, Sample(7)));
+    if (c.at >= 0) in[channel][c.at] = Sample(0.5);
+    std::vector<const Sample*> inputs;
+    std::vector<Sample*> outputs;
+    for (int ch = 0; ch < kNumChannels; ++ch) {
+        inputs.push_back(in[ch].data());
+        outputs.push_back(out[ch].data());
+    }
+    const host::ProcessResult r = fx.process(inputs.data(), outputs.data(), c.frames);
+    EXPECT_TRUE(r.ok);
+    return r.silenceFlags;
+}
+
+TEST_F(Vst3Test, SilenceFlagsMarkTheChannelsThatAreExactlyZero) {
+    const auto module = loadBundle();
+    for (bool wide : {false, true}) {
+        const auto fx = makeEffect(module);
+        ASSERT_TRUE(fx->setup(44100.0, 512, wide ? vst3::kSample64 : vst3::kSample32));
+        ASSERT_TRUE(fx->activate());
+        const vst3::uint64 all = (vst3::uint64{1} << kNumChannels) - 1;
+        for (const SilenceCase& c : kSilence) {
+            for (int channel = 0; channel < kNumChannels; ++channel) {
+                SCOPED_TRACE(std::to_string(c.frames) + " frames, impulse at " +
+                             std::to_string(c.at) + ", channel " + std::to_string(channel) +
+                             (wide ? ", double" : ", float"));
+                const vst3::uint64 expected = c.at < 0 ? all : all & ~(vst3::uint64{1} << channel);
+                EXPECT_EQ(wide ? flagsFor<double>(*fx, c, channel)
+                               : flagsFor<float>(*fx, c, channel),
+                          expected);
+            }
+        }
+        fx->deactivate();
+    }
+}
+
 } // namespace
 } // namespace kavet::test
