@@ -13,9 +13,10 @@
 // do not lengthen by taking the processor away in the middle of a batch. Before the timing, the
 // outputs of the same blocks are compared bit for bit: both do the same work, or the run stops with
 // an error.
-#include "vst3_processor.h"
 
 #include "hosts/common/host_error.h"
+#include "hosts/common/vst3_module.h"
+#include "hosts/common/vst3_plugin.h"
 #include "hosts/common/vst_module.h"
 #include "hosts/common/vst_plugin.h"
 
@@ -36,7 +37,6 @@ double threadNs() {
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return static_cast<double>(t.tv_sec) * 1e9 + static_cast<double>(t.tv_nsec);
 }
-using kavet::bench::Vst3Processor;
 
 constexpr double kRate = 48000.0;
 constexpr int kMaxFrames = 512;
@@ -124,16 +124,29 @@ private:
     float** in_;
 };
 
+// The VST 3 module's processor as the project's VST 3 host drives it: the same state, set
+// up for 32-bit samples, active and processing; blocks without parameter changes.
 class Vst3Contender final : public Contender {
 public:
     Vst3Contender(const std::vector<std::uint8_t>& state, Signal& signal)
-        : Contender("kavet_vst3"),
-          processor_(KAVET_VST3_MODULE, kStereoProcessorClass, kChannels, kRate, kMaxFrames, state),
-          in_(signal.pointers) {}
-    void run(int frames) override { processor_.process(in_, out_, frames); }
+        : Contender("kavet_vst3"), in_(signal.pointers) {
+        auto module = std::make_shared<kavet::host::Vst3Module>(KAVET_VST3_MODULE);
+        const auto classes = module->classes();
+        if (classes.size() <= kStereoProcessorClass) throw kavet::host::HostError("no classes");
+        plugin_ =
+            std::make_unique<kavet::host::Vst3Plugin>(module, classes[kStereoProcessorClass].cid);
+        if (plugin_->setState(state) != kavet::vst3::kResultOk)
+            throw kavet::host::HostError("the state was refused");
+        if (!plugin_->setup(kRate, kMaxFrames) || !plugin_->activate())
+            throw kavet::host::HostError("the processor did not start");
+    }
+    void run(int frames) override {
+        if (!plugin_->process(in_, out_, frames).ok)
+            throw kavet::host::HostError("process() refused a block");
+    }
 
 private:
-    Vst3Processor processor_;
+    std::unique_ptr<kavet::host::Vst3Plugin> plugin_;
     float** in_;
 };
 
