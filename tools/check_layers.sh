@@ -15,6 +15,7 @@ vst|base
 vst3|base
 clap|base
 vst3plugin|base vst vst3 core
+clapplugin|base vst clap core
 core|base vst
 resources|base
 resources/draw|base editor/layout.h
