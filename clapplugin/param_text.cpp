@@ -37,6 +37,23 @@ bool switchFromText(int index, const char* text, double& value) {
     return true;
 }
 
+// The gain's own text for silence ("-oo", spaces around it allowed) reads back as silence:
+// the editor's parser finds no number in it and would answer 0 dB.
+bool silenceFromText(int index, const char* text, double& value) {
+    if (kParamInfo[index].law != ParamLaw::Gain) return false;
+    char silence[kDisplayTextSize];
+    formatDisplay(index, displayFromValue(index, 0.0f, 0.0), silence);
+    while (*text == ' ')
+        ++text;
+    const std::size_t length = std::strlen(silence);
+    if (std::strncmp(text, silence, length) != 0) return false;
+    for (text += length; *text == ' '; ++text) {
+    }
+    if (*text != '\0') return false;
+    value = 0.0;
+    return true;
+}
+
 } // namespace
 
 bool describeParam(clap::uint32 index, clap::ParamInfo& info) {
@@ -73,7 +90,8 @@ bool paramTextToValue(clap::Id id, const char* text, double trimRangeDb, double&
     if (!validId(id) || text == nullptr) return false;
     const int index = static_cast<int>(id);
     double asked = 0.0;
-    if (!switchFromText(index, text, asked)) asked = valueFromText(index, text, trimRangeDb);
+    if (!switchFromText(index, text, asked) && !silenceFromText(index, text, asked))
+        asked = valueFromText(index, text, trimRangeDb);
     float stored;
     if (!clampNormalised(static_cast<float>(asked), stored)) return false;
     value = stored;

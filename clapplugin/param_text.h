@@ -16,9 +16,9 @@ bool describeParam(clap::uint32 index, clap::ParamInfo& info);
 bool paramValueToText(clap::Id id, double value, double trimRangeDb, char* out,
                       clap::uint32 capacity);
 
-// The value a user's text asks for: a switch's own texts ("Flip", "mute", any case), else
-// the editor's reading of typed text; clamped to 0..1 as the effect stores it. False for an
-// unknown id or a null text.
+// The value a user's text asks for: a switch's own texts ("Flip", "mute", any case) and the
+// gain's text for silence ("-oo"), else the editor's reading of typed text; clamped to 0..1 as the
+// effect stores it. False for an unknown id or a null text.
 bool paramTextToValue(clap::Id id, const char* text, double trimRangeDb, double& value);
 
 } // namespace kavet::clapplugin
