@@ -4,6 +4,7 @@
 // nothing; the output's constant mask marks exactly the silent channels.
 #include "clap_fixture.h"
 
+#include "hosts/wintest/block_signal.h"
 #include "hosts/wintest/clap_script.h"
 
 namespace kavet::test {
@@ -156,6 +157,39 @@ TEST(ClapForeignEvents, ChangeNothing) {
         EXPECT_TRUE(heard.ok);
         EXPECT_TRUE(heard.bytes == wanted.bytes) << firstDifference(heard.bytes, wanted.bytes, 4);
     }
+}
+
+// In place: the output port shares the input's buffers (its in-place pair), as hosts that
+// process in place give them; the output is the one out of place.
+template <class Sample> std::vector<Sample> inPlaceOrNot(bool inPlace) {
+    TestPlugin p(loadClapModule());
+    EXPECT_TRUE(p->activate(44100.0, 1, 512) && p->startProcessing());
+    std::vector<Sample> all;
+    script::Signal signal(7);
+    for (int block = 0; block < 4; ++block) {
+        std::vector<std::vector<Sample>> in(kNumChannels, std::vector<Sample>(512));
+        for (auto& c : in)
+            for (Sample& x : c)
+                x = static_cast<Sample>(signal.next());
+        std::vector<std::vector<Sample>> out = in;
+        std::vector<const Sample*> inputs;
+        std::vector<Sample*> outputs;
+        for (int c = 0; c < kNumChannels; ++c) {
+            inputs.push_back(inPlace ? out[c].data() : in[c].data());
+            outputs.push_back(out[c].data());
+        }
+        const host::EventList events =
+            valueEvents({{kGain, 0.2 * block + 0.1}, {kTrim, 0.7}, {kPhase, block % 2}});
+        EXPECT_EQ(p->process(inputs.data(), outputs.data(), 512, events).status, kProcessContinue);
+        for (const auto& c : out)
+            all.insert(all.end(), c.begin(), c.end());
+    }
+    return all;
+}
+
+TEST(ClapInPlace, EqualsOutOfPlace) {
+    EXPECT_TRUE(inPlaceOrNot<float>(true) == inPlaceOrNot<float>(false));
+    EXPECT_TRUE(inPlaceOrNot<double>(true) == inPlaceOrNot<double>(false));
 }
 
 // The constant mask of the output: a channel is marked exactly when every sample of the block

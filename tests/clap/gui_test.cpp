@@ -1,8 +1,9 @@
 // The plug-in's editor in an X window of this test's own server (with-xvfb.sh), hosted as a
 // Linux host does: created for the "x11" window system, parented into the host's window by
 // its id, shown, idled by the host's timer and served its X connection by the host's loop.
-// Its pixels equal the headless editor's for the same steps; the user's click reaches the
-// host as a gesture around the value; it goes with nothing left behind, many times over.
+// It hides and shows with its window; its pixels equal the headless editor's for the same
+// steps; the user's click reaches the host as a gesture around the value (in a flush or a
+// block, whichever the host makes first); it goes with nothing left behind, many times over.
 #include "clap_fixture.h"
 #include "x11_host.h"
 
@@ -47,21 +48,22 @@ public:
     host::ClapPlugin& p() { return *plugin_; }
     Display* display() const { return display_; }
 
-    // create, set_parent with the window's id, show; then three turns of the loop.
-    bool open() {
+    // create, set_parent with the window's id, show (or create alone); then three turns of
+    // the loop.
+    bool open(bool parented = true) {
         Window window{};
         window.api = kWindowApiX11;
         window.x11 = window_;
-        if (!plugin_->guiCreate(kWindowApiX11) || !plugin_->guiSetParent(window) ||
-            !plugin_->guiShow())
-            return false;
+        if (!plugin_->guiCreate(kWindowApiX11)) return false;
+        if (parented && (!plugin_->guiSetParent(window) || !plugin_->guiShow())) return false;
         for (int i = 0; i < 3; ++i)
             plugin_->loop().tick();
         return true;
     }
-    void close() {
+    void close(bool parented = true) {
         if (!plugin_->guiCreated()) return;
-        EXPECT_TRUE(plugin_->guiHide());
+        const bool hidden = !parented || plugin_->guiHide();
+        EXPECT_TRUE(hidden);
         plugin_->guiDestroy();
         XSync(display_, False);
     }
@@ -101,6 +103,14 @@ public:
             found = children[0];
         if (children) XFree(children);
         return found;
+    }
+
+    // The editor's window's map state (IsViewable, IsUnmapped), as the server has it.
+    int mapState() const {
+        XSync(display_, False);
+        XWindowAttributes a{};
+        if (!XGetWindowAttributes(display_, editorWindow(), &a)) return -1;
+        return a.map_state;
     }
 
     driver::Image capture() {
@@ -167,6 +177,14 @@ TEST(ClapGui, EmbedsInAnXWindowThroughTheHostsLoop) {
     EXPECT_GT(h.p().loop().timerCalls(), 0);
     EXPECT_NE(h.editorWindow(), 0u);
     EXPECT_TRUE(h.p().host().resizeRequests().empty());
+    // hide and show: the editor's window goes from the screen and comes back.
+    EXPECT_EQ(h.mapState(), IsViewable);
+    ASSERT_TRUE(gui->hide(plugin));
+    h.p().loop().tick();
+    EXPECT_EQ(h.mapState(), IsUnmapped) << "hidden, the editor still shows";
+    ASSERT_TRUE(gui->show(plugin));
+    h.p().loop().tick();
+    EXPECT_EQ(h.mapState(), IsViewable);
     h.close();
     EXPECT_EQ(h.p().loop().timerCount(), 0u);
     EXPECT_EQ(h.p().loop().fdCount(), 0u);
@@ -209,19 +227,30 @@ TEST(ClapGui, ClickOnPhaseReachesTheHostAsAGesture) {
     h.perform(x11test::click(kPhaseRect.left + 10, kPhaseRect.top + 8));
     EXPECT_GT(h.p().host().flushRequests.load(), 0);
     ASSERT_TRUE(h.p().flush(host::EventList(1, 64)));
-    const std::vector<host::ParamEvent> expected = {
+    const std::vector<host::ParamEvent> on = {
         {kEventParamGestureBegin, kPhase},
         {kEventParamValue, kPhase, 1.0},
         {kEventParamGestureEnd, kPhase},
     };
-    EXPECT_EQ(host::paramEvents(h.p().outputEvents()), expected);
+    EXPECT_EQ(host::paramEvents(h.p().outputEvents()), on);
     EXPECT_EQ(h.p().value(kPhase), 1.0);
     // Sent once: the next flush has nothing.
     ASSERT_TRUE(h.p().flush(host::EventList(1, 64)));
     EXPECT_EQ(h.p().outputEvents().size(), 0u);
+    // A host that answers with its next block instead gets them from process().
+    h.perform(x11test::click(kPhaseRect.left + 10, kPhaseRect.top + 8));
+    EXPECT_EQ(processLevel(h.p(), 0.5f, 64).status, kProcessContinue);
+    const std::vector<host::ParamEvent> off = {
+        {kEventParamGestureBegin, kPhase},
+        {kEventParamValue, kPhase, 0.0},
+        {kEventParamGestureEnd, kPhase},
+    };
+    EXPECT_EQ(host::paramEvents(h.p().outputEvents()), off);
+    EXPECT_EQ(h.p().value(kPhase), 0.0);
 }
 
-// Created and destroyed again and again: no window, timer, descriptor or memory left behind.
+// Created and destroyed again and again, parented or not: no window, timer, descriptor or
+// memory left behind.
 TEST(ClapGui, OpensAndClosesManyTimesLeavingNothing) {
     GuiHost h;
     const int windows = x11test::windowCount(h.display());
@@ -229,11 +258,13 @@ TEST(ClapGui, OpensAndClosesManyTimesLeavingNothing) {
     constexpr int kCycles = 20, kWarmUp = 5;
     for (int cycle = 1; cycle <= kCycles; ++cycle) {
         SCOPED_TRACE("cycle " + std::to_string(cycle));
-        ASSERT_TRUE(h.open());
-        ASSERT_NE(h.editorWindow(), 0u);
+        // Every third editor is destroyed before it has a window.
+        const bool parented = cycle % 3 != 0;
+        ASSERT_TRUE(h.open(parented));
+        EXPECT_EQ(h.editorWindow() != 0, parented);
         h.apply(process(0.5f, 512));
         h.apply(idle());
-        h.close();
+        h.close(parented);
         EXPECT_EQ(h.p().loop().timerCount(), 0u);
         EXPECT_EQ(h.p().loop().fdCount(), 0u);
         EXPECT_EQ(x11test::windowCount(h.display()), windows);
