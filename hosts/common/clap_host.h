@@ -13,7 +13,6 @@
 #include "clap/all.h"
 
 #include <atomic>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -55,8 +54,6 @@ public:
     // init on; a full rescan is allowed only while inactive.
     void setInitialised(bool on) { initialised_.store(on); }
     void setActive(bool on) { active_.store(on); }
-    // Leaves the extension `id` out of what get_extension offers (a host without it).
-    void withhold(const std::string& id) { withheld_.insert(id); }
 
     // The log, the plug-in's messages and the host's own reports of its misuse. [any thread]
     std::vector<LogEntry> log() const;
@@ -117,7 +114,6 @@ private:
     const ThreadId mainThread_;
     std::atomic<ThreadId> audioThread_{0};
     std::atomic<bool> initialised_{false}, active_{false};
-    std::set<std::string> withheld_;
     mutable RecordLock recordLock_;
     std::vector<LogEntry> log_;
     std::vector<std::pair<clap::uint32, clap::uint32>> resizeRequests_; // under recordLock_
