@@ -6,7 +6,8 @@
 #
 # Each option is on when its compiler is found. Each build produces the VST modules
 # (<build>/winNN/vst/*.dll), the host-format modules (<build>/winNN/protools/CONFIG/
-# VelmorantKavet.dpm) and the Windows test host (<build>/winNN/hosts/wintest/
+# VelmorantKavet.dpm), the VST 3 bundle (<build>/winNN/vst3/Kavet.vst3), the CLAP module
+# (<build>/winNN/clap/Kavet.clap) and the Windows test host (<build>/winNN/hosts/wintest/
 # kavet-wintest.exe), which the native test suite runs under Wine (tests/windows). The cross
 # builds have no tests or benchmarks of their own.
 #
@@ -21,6 +22,8 @@
 #   KAVET_NAME_PT_MONO         the host-format modules
 #   KAVET_NAME_PT_STEREO
 #   KAVET_NAME_WINTEST         the Windows test host
+#   KAVET_NAME_VST3            the VST 3 module (in its bundle)
+#   KAVET_NAME_CLAP            the CLAP module
 
 include(ExternalProject)
 
@@ -58,6 +61,7 @@ function(kavet_windows_build name arch option bits)
     set(pt_mono ${dir}/protools/mono/VelmorantKavet.dpm)
     set(pt_stereo ${dir}/protools/stereo/VelmorantKavet.dpm)
     set(wintest ${dir}/hosts/wintest/kavet-wintest.exe)
+    set(clap ${dir}/clap/Kavet.clap)
     if(bits EQUAL 64)
         set(vst3 ${dir}/vst3/Kavet.vst3/Contents/x86_64-win/Kavet.vst3)
     else()
@@ -93,7 +97,8 @@ function(kavet_windows_build name arch option bits)
             ${launchers}
         INSTALL_COMMAND ""
         BUILD_ALWAYS ON
-        BUILD_BYPRODUCTS ${vst_mono} ${vst_stereo} ${pt_mono} ${pt_stereo} ${wintest} ${vst3})
+        BUILD_BYPRODUCTS ${vst_mono} ${vst_stereo} ${pt_mono} ${pt_stereo} ${wintest} ${vst3}
+            ${clap})
 
     set(KAVET_${var}_TARGET kavet_${name} PARENT_SCOPE)
     set(KAVET_${var}_BITS ${bits} PARENT_SCOPE)
@@ -104,6 +109,7 @@ function(kavet_windows_build name arch option bits)
     set(KAVET_${var}_PT_STEREO ${pt_stereo} PARENT_SCOPE)
     set(KAVET_${var}_WINTEST ${wintest} PARENT_SCOPE)
     set(KAVET_${var}_VST3 ${vst3} PARENT_SCOPE)
+    set(KAVET_${var}_CLAP ${clap} PARENT_SCOPE)
     set(KAVET_WINDOWS_BUILDS ${KAVET_WINDOWS_BUILDS} ${name} PARENT_SCOPE)
 endfunction()
 

@@ -13,7 +13,9 @@ base|
 platform|base
 vst|base
 vst3|base
+clap|base
 vst3plugin|base vst vst3 core
+clapplugin|base vst clap core
 core|base vst
 resources|base
 resources/draw|base editor/layout.h
@@ -24,10 +26,10 @@ modules|base vst core editor
 lv2|base vst core
 protools/framework|base
 protools|base vst core toolkit protools/framework
-hosts/common|base vst vst3
+hosts/common|base vst vst3 clap
 hosts/ptsim|base hosts/common protools/framework/fic_types.h protools/framework/plugin_interface.h protools/framework/host_library.h
-hosts/kavet|base vst vst3 core/params.h core/meter.h core/prefs.h core/config.h core/plug.h editor/pluged.h hosts/common hosts/ptsim lv2/ports.h
-hosts/wintest|base vst vst3 hosts/common
+hosts/kavet|base vst vst3 clap core/params.h core/meter.h core/prefs.h core/config.h core/plug.h editor/pluged.h hosts/common hosts/ptsim lv2/ports.h
+hosts/wintest|base vst vst3 clap hosts/common
 '
 
 git ls-files -- '*.h' '*.cpp' '*.c' | xargs grep -Hn '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' |

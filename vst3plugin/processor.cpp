@@ -4,11 +4,11 @@
 #include "stream_bytes.h"
 #include "text16.h"
 
+#include "core/silence.h"
+
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <new>
-#include <type_traits>
 
 namespace kavet::vst3plugin {
 
@@ -72,43 +72,6 @@ bool busReady(const AudioBusBuffers* buses, int32 count, bool wide) {
     for (int c = 0; c < kNumChannels; ++c)
         if (channels[c] == nullptr) return false;
     return true;
-}
-
-// Whether all `frames` samples are zero (either sign). A signal is rarely 0 at both ends of
-// a block, so most blocks are told at once; a silent one is read whole, 64 bytes a step with
-// no branch per sample (GCC's and Clang's vector types: plain SSE2 on x86), the sign bits
-// masked at the end.
-template <class Sample> bool silent(const Sample* samples, int32 frames) {
-    if (samples[0] != Sample(0) || samples[frames - 1] != Sample(0)) return false;
-    using Lanes = uint64 __attribute__((vector_size(16)));
-    const auto* bytes = reinterpret_cast<const unsigned char*>(samples);
-    const std::size_t size = sizeof(Sample) * static_cast<std::size_t>(frames);
-    Lanes any[4] = {};
-    std::size_t at = 0;
-    for (; at + sizeof any <= size; at += sizeof any) {
-        Lanes step[4];
-        std::memcpy(step, bytes + at, sizeof step);
-        for (int v = 0; v < 4; ++v)
-            any[v] |= step[v];
-    }
-    uint64 bits = 0;
-    for (const Lanes& v : any)
-        bits |= v[0] | v[1];
-    for (; at < size; at += sizeof(Sample)) {
-        std::conditional_t<sizeof(Sample) == 8, uint64, uint32> word;
-        std::memcpy(&word, bytes + at, sizeof word);
-        bits |= word;
-    }
-    constexpr uint64 kMagnitudes =
-        sizeof(Sample) == 8 ? 0x7FFFFFFFFFFFFFFFull : 0x7FFFFFFF7FFFFFFFull;
-    return (bits & kMagnitudes) == 0;
-}
-
-template <class Sample> uint64 silentChannels(Sample** out, int32 frames) {
-    uint64 flags = 0;
-    for (int c = 0; c < kNumChannels; ++c)
-        if (silent(out[c], frames)) flags |= uint64{1} << c;
-    return flags;
 }
 
 } // namespace
@@ -276,7 +239,7 @@ template <class Sample> void Processor::run(ProcessData& data, Sample** in, Samp
             plug_->processDoubleReplacing(in, out, frames);
         else
             plug_->processReplacing(in, out, frames);
-        data.outputs[0].silenceFlags = silentChannels(out, frames);
+        data.outputs[0].silenceFlags = silentChannels(out, kNumChannels, frames);
         return;
     }
     Sample* inAt[kNumChannels];
@@ -309,7 +272,7 @@ template <class Sample> void Processor::run(ProcessData& data, Sample** in, Samp
             plug_->processReplacing(inAt, outAt, end - at);
         at = end;
     }
-    if (frames > 0) data.outputs[0].silenceFlags = silentChannels(out, frames);
+    if (frames > 0) data.outputs[0].silenceFlags = silentChannels(out, kNumChannels, frames);
 }
 
 tresult Processor::connect(IConnectionPoint* other) {

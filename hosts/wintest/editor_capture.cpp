@@ -338,13 +338,14 @@ std::unique_ptr<EditorTarget> makeVst2Target(const char* modulePath) {
 
 int runEditorCapture(int argc, char** argv) {
     const bool vst3 = argc > 0 && std::strcmp(argv[0], "--vst3") == 0;
-    const bool stereo = vst3 && argc > 1 && std::strcmp(argv[1], "--stereo") == 0;
-    const int options = (vst3 ? 1 : 0) + (stereo ? 1 : 0);
+    const bool clap = argc > 0 && std::strcmp(argv[0], "--clap") == 0;
+    const bool stereo = (vst3 || clap) && argc > 1 && std::strcmp(argv[1], "--stereo") == 0;
+    const int options = (vst3 || clap ? 1 : 0) + (stereo ? 1 : 0);
     argc -= options;
     argv += options;
     if (argc < 2) {
-        std::fprintf(stderr, "usage: kavet-wintest --editor [--vst3 [--stereo]] OUT.bmp [STEP...] "
-                             "MODULE\n");
+        std::fprintf(stderr, "usage: kavet-wintest --editor [--vst3|--clap [--stereo]] OUT.bmp "
+                             "[STEP...] MODULE\n");
         return 2;
     }
     std::vector<Step> steps;
@@ -357,8 +358,9 @@ int runEditorCapture(int argc, char** argv) {
         steps.push_back(step);
     }
     const char* module = argv[argc - 1];
-    const std::unique_ptr<EditorTarget> target =
-        vst3 ? makeVst3Target(module, stereo) : makeVst2Target(module);
+    const std::unique_ptr<EditorTarget> target = vst3   ? makeVst3Target(module, stereo)
+                                                 : clap ? makeClapTarget(module, stereo)
+                                                        : makeVst2Target(module);
     if (!target) return fail("cannot load %s", module);
     return capture(argv[0], steps, *target, module);
 }

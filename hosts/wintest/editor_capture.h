@@ -3,6 +3,7 @@
 // rendering of the same steps.
 //
 //   kavet-wintest --editor OUT.bmp [STEP...] MODULE.dll
+//   kavet-wintest --editor --vst3|--clap [--stereo] OUT.bmp [STEP...] MODULE
 //
 // The host does what the editor test host of the native build does: creates the effect,
 // effOpen, effSetSampleRate 44100, effMainsChanged 1, opens the editor on its window, lets it

@@ -1,6 +1,7 @@
 // What kavet-wintest --editor drives: one effect's editor in the host's window, a VST 2.4
-// effect (idled by effEditIdle) or a VST 3 effect's view (idled by its own timer, of which
-// each idle step lets exactly one turn through), and the message pumping both share.
+// effect (idled by effEditIdle) or a VST 3 effect's view or a CLAP plug-in's editor (idled by
+// their own timer, of which each idle step lets exactly one turn through), and the message
+// pumping they share.
 #pragma once
 
 #include <windows.h>
@@ -29,6 +30,9 @@ public:
 std::unique_ptr<EditorTarget> makeVst2Target(const char* modulePath);
 // The VST 3 module's effect of the configuration (`stereo`), set up at 44.1 kHz and active.
 std::unique_ptr<EditorTarget> makeVst3Target(const char* modulePath, bool stereo);
+// The CLAP module's plug-in of the configuration (`stereo`), active at 44.1 kHz, its editor
+// created for win32.
+std::unique_ptr<EditorTarget> makeClapTarget(const char* modulePath, bool stereo);
 
 // Dispatches the thread's messages (timer messages only when `timers`) until none has come
 // for 150 ms; false when they did not stop within 10 s.

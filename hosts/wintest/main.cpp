@@ -12,14 +12,18 @@
 //
 //   kavet-wintest --editor OUT.bmp [STEP...] "Velmorant Kavet Mono.dll"
 //   kavet-wintest --editor --vst3 [--stereo] OUT.bmp [STEP...] Kavet.vst3
+//   kavet-wintest --editor --clap [--stereo] OUT.bmp [STEP...] Kavet.clap
 //
 // opens the module's editor in a window instead and writes its pixels (editor_capture.h):
-// the VST 2.4 module's, or the VST 3 module's view of the mono (stereo) effect.
+// the VST 2.4 module's, the VST 3 module's view or the CLAP module's editor of the mono
+// (stereo) effect.
 //
 //   kavet-wintest --vst3 [--stereo] "Velmorant Kavet Mono.dll" Kavet.vst3
+//   kavet-wintest --clap [--stereo] "Velmorant Kavet Mono.dll" Kavet.clap
 //
-// checks the VST 3 module (a bundle or its binary) beside the VST 2.4 module of the same
-// configuration: its factory, its output and its state (suite_vst3.h).
+// checks the VST 3 module (a bundle or its binary) or the CLAP module beside the VST 2.4
+// module of the same configuration: its factory, its output and its state (suite_vst3.h,
+// suite_clap.h).
 //
 //   kavet-wintest --render OUT.raw "Velmorant Kavet Mono.dll"
 //
@@ -27,6 +31,7 @@
 // the Linux module's; exits 0 when the file was written.
 #include "audio_script.h"
 #include "editor_capture.h"
+#include "suite_clap.h"
 #include "suite_vst3.h"
 #include "suites.h"
 
@@ -57,8 +62,8 @@ void run(Checker& check, Context& ctx, const char* section, void (*suite)(Contex
 
 int usage();
 
-// --vst3 [--stereo] MODULE.dll MODULE.vst3
-int vst3Checks(int argc, char** argv) {
+// --vst3|--clap [--stereo] MODULE.dll MODULE
+int formatChecks(int argc, char** argv, bool clap) {
     const bool stereo = argc > 0 && std::strcmp(argv[0], "--stereo") == 0;
     if (stereo) --argc, ++argv;
     if (argc != 2) return usage();
@@ -69,7 +74,8 @@ int vst3Checks(int argc, char** argv) {
     if (!check.expect(vst2.entry() != nullptr, "Vst2ModuleLoads", "LoadLibraryA(\"%s\") failed",
                       argv[0]))
         return check.summary();
-    return runVst3Suite(check, vst2, argv[1], stereo);
+    return clap ? runClapSuite(check, vst2, argv[1], stereo)
+                : runVst3Suite(check, vst2, argv[1], stereo);
 }
 
 int usage() {
@@ -78,7 +84,10 @@ int usage() {
                          "       kavet-wintest --render OUT.raw MODULE.dll\n"
                          "       kavet-wintest --editor --vst3 [--stereo] OUT.bmp [STEP...] "
                          "MODULE.vst3\n"
-                         "       kavet-wintest --vst3 [--stereo] MODULE.dll MODULE.vst3\n");
+                         "       kavet-wintest --editor --clap [--stereo] OUT.bmp [STEP...] "
+                         "MODULE.clap\n"
+                         "       kavet-wintest --vst3 [--stereo] MODULE.dll MODULE.vst3\n"
+                         "       kavet-wintest --clap [--stereo] MODULE.dll MODULE.clap\n");
     return 2;
 }
 
@@ -112,7 +121,10 @@ int main(int argc, char** argv) {
         return runEditorCapture(argc - 2, argv + 2);
     if (argc > 1 && std::strcmp(argv[1], "--render") == 0)
         return argc == 4 ? render(argv[2], argv[3]) : usage();
-    if (argc > 1 && std::strcmp(argv[1], "--vst3") == 0) return vst3Checks(argc - 2, argv + 2);
+    if (argc > 1 && std::strcmp(argv[1], "--vst3") == 0)
+        return formatChecks(argc - 2, argv + 2, false);
+    if (argc > 1 && std::strcmp(argv[1], "--clap") == 0)
+        return formatChecks(argc - 2, argv + 2, true);
     bool fresh = false;
     bool stereo = false;
     const char* path = nullptr;

@@ -1,7 +1,8 @@
 // Every cross-built Windows module as the Windows loader sees it, read from its file: the
 // machine of its build, the system DLLs alone among its imports (no MinGW run-time DLL to
 // install beside it), exactly the exports of its format (the VST 3 module: the factory's
-// entry alone, undecorated in the 32-bit build too), and the editor's bitmaps from the
+// entry alone, undecorated in the 32-bit build too; the CLAP module: its entry structure
+// clap_entry alone), and the editor's bitmaps from the
 // resource script, byte for byte those of resources/bitmaps/.
 #include "pe_image.h"
 
@@ -29,7 +30,7 @@ constexpr std::uint16_t kDllCharacteristic = 0x2000;
 constexpr std::uint32_t kBitmapType = 2; // RT_BITMAP
 constexpr std::size_t kBmpFileHeaderBytes = 14;
 
-enum class Format { Vst, Vst3, HostFormat };
+enum class Format { Vst, Vst3, Clap, HostFormat };
 
 struct ModuleCase {
     const char* name;
@@ -53,6 +54,9 @@ const std::vector<ModuleCase> kModules = {
 #ifdef KAVET_WIN32_VST3
     {"Windows32Vst3", KAVET_WIN32_VST3, kI386, kPe32, Format::Vst3},
 #endif
+#ifdef KAVET_WIN32_CLAP
+    {"Windows32Clap", KAVET_WIN32_CLAP, kI386, kPe32, Format::Clap},
+#endif
 #ifdef KAVET_WIN64_VST_MONO
     {"Windows64MonoVst", KAVET_WIN64_VST_MONO, kAmd64, kPe32Plus, Format::Vst},
     {"Windows64StereoVst", KAVET_WIN64_VST_STEREO, kAmd64, kPe32Plus, Format::Vst},
@@ -61,6 +65,9 @@ const std::vector<ModuleCase> kModules = {
 #endif
 #ifdef KAVET_WIN64_VST3
     {"Windows64Vst3", KAVET_WIN64_VST3, kAmd64, kPe32Plus, Format::Vst3},
+#endif
+#ifdef KAVET_WIN64_CLAP
+    {"Windows64Clap", KAVET_WIN64_CLAP, kAmd64, kPe32Plus, Format::Clap},
 #endif
 };
 
@@ -115,6 +122,7 @@ TEST_P(WindowsModule, ExportsExactlyTheEntriesOfItsFormat) {
     const std::map<Format, std::vector<std::string>> entries = {
         {Format::Vst, {"VSTPluginMain", "main"}},
         {Format::Vst3, {"GetPluginFactory"}},
+        {Format::Clap, {"clap_entry"}},
         {Format::HostFormat,
          {"NewPlugIn", "WinPlugInClose", "WinPlugInOpen", "_PI_GetRoutineDescriptor"}},
     };

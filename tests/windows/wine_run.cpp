@@ -77,11 +77,11 @@ const std::vector<WindowsModule>& windowsModules() {
     static const std::vector<WindowsModule> kModules = {
 #ifdef KAVET_WIN32_MODULE
         {"Windows32" KAVET_CONFIG_NAME, false, KAVET_WIN32_WINTEST, KAVET_WIN32_MODULE,
-         KAVET_WIN32_VST3},
+         KAVET_WIN32_VST3, KAVET_WIN32_CLAP},
 #endif
 #ifdef KAVET_WIN64_MODULE
         {"Windows64" KAVET_CONFIG_NAME, true, KAVET_WIN64_WINTEST, KAVET_WIN64_MODULE,
-         KAVET_WIN64_VST3},
+         KAVET_WIN64_VST3, KAVET_WIN64_CLAP},
 #endif
     };
     return kModules;
@@ -137,13 +137,34 @@ WineRun runVst3EditorUnderWine(const WindowsModule& module, const std::vector<Ed
     return editorUnderWine(module, options, steps, bmp, module.vst3);
 }
 
-WineRun runVst3ChecksUnderWine(const WindowsModule& module, const std::string& log) {
+WineRun runClapEditorUnderWine(const WindowsModule& module, const std::vector<EditorStep>& steps,
+                               const std::string& bmp) {
+    std::vector<std::string> options = {"--clap"};
+    if (stereo()) options.push_back("--stereo");
+    return editorUnderWine(module, options, steps, bmp, module.clap);
+}
+
+namespace {
+
+// kavet-wintest OPTION [--stereo] VST_MODULE FORMAT_MODULE, without a display.
+WineRun formatChecksUnderWine(const WindowsModule& module, const char* option,
+                              const char* formatModule, const std::string& log) {
     std::vector<std::string> words = runWine(module, false);
-    words.push_back("--vst3");
+    words.push_back(option);
     if (stereo()) words.push_back("--stereo");
     words.push_back(module.module);
-    words.push_back(module.vst3);
+    words.push_back(formatModule);
     return spawn(std::move(words), log);
+}
+
+} // namespace
+
+WineRun runVst3ChecksUnderWine(const WindowsModule& module, const std::string& log) {
+    return formatChecksUnderWine(module, "--vst3", module.vst3, log);
+}
+
+WineRun runClapChecksUnderWine(const WindowsModule& module, const std::string& log) {
+    return formatChecksUnderWine(module, "--clap", module.clap, log);
 }
 
 WineRun renderAudioUnderWine(const WindowsModule& module, const std::string& raw) {

@@ -21,6 +21,7 @@ struct WindowsModule {
     const char* wintest; // that build's kavet-wintest.exe
     const char* module;  // that build's VST module
     const char* vst3;    // that build's VST 3 module (its binary in the bundle)
+    const char* clap;    // that build's CLAP module
 };
 
 // Names the module in GoogleTest's messages.
@@ -52,6 +53,15 @@ WineRun runVst3EditorUnderWine(const WindowsModule& module, const std::vector<Ed
 // kavet-wintest --vst3: the VST 3 module's checks beside the VST 2.4 module of this test's
 // configuration (no display); `log` takes what it printed.
 WineRun runVst3ChecksUnderWine(const WindowsModule& module, const std::string& log);
+
+// The CLAP module's editor of this test's configuration, the same way (kavet-wintest
+// --editor --clap).
+WineRun runClapEditorUnderWine(const WindowsModule& module, const std::vector<EditorStep>& steps,
+                               const std::string& bmp);
+
+// kavet-wintest --clap: the CLAP module's checks beside the VST 2.4 module of this test's
+// configuration (no display); `log` takes what it printed.
+WineRun runClapChecksUnderWine(const WindowsModule& module, const std::string& log);
 
 // Runs the audio script (hosts/wintest/audio_script.h) in the module under Wine (no
 // display); the output bytes go to `raw`.

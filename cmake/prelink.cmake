@@ -1,6 +1,7 @@
 # Joins one channel configuration's objects into one relocatable object whose names cannot
 # meet the other configuration's: the core and the editor are compiled once per
-# configuration under the same names, and both live in the one VST 3 module.
+# configuration under the same names, and both live in one module (the VST 3 module, the
+# CLAP module).
 #   LINKER NM OBJCOPY OBJDUMP: the toolchain's binary tools
 #   OBJECTS ("|" between them): the configuration's objects; ARCHIVES: its static libraries (members taken as
 #     a link takes them)
