@@ -113,15 +113,16 @@ void KAVET_CLAP_CALL suggestTitle(const Plugin* plugin, const char*) {
     checked(plugin, "gui.suggest_title");
 }
 
-// The host shows and hides its own window, the editor's parent.
+// The editor's window in the host's: shown or hidden as the host asks (on Windows the host's
+// own window, the parent, does it).
 bool KAVET_CLAP_CALL show(const Plugin* plugin) {
-    checked(plugin, "gui.show");
-    return true;
+    Instance* self = checked(plugin, "gui.show");
+    return self != nullptr && self->guiShow(true);
 }
 
 bool KAVET_CLAP_CALL hide(const Plugin* plugin) {
-    checked(plugin, "gui.hide");
-    return true;
+    Instance* self = checked(plugin, "gui.hide");
+    return self != nullptr && self->guiShow(false);
 }
 
 void KAVET_CLAP_CALL onTimer(const Plugin* plugin, Id timer) {
@@ -188,12 +189,17 @@ bool Instance::guiSetParent(const Window* window) {
         return false;
     }
     shown_ = plug_;
+    shownPrefs_ = plug_->getPrefs()->values();
     // The window layer's connection exists from the first attached window on.
     const int fd = hostwindow::eventDescriptor();
     if (fd >= 0 && hostFd_ != nullptr && hostFd_->register_fd != nullptr &&
         hostFd_->register_fd(host_, fd, kPosixFdRead))
         watchedFd_ = fd;
     return true;
+}
+
+bool Instance::guiShow(bool shown) {
+    return shown_ != nullptr && hostwindow::setShown(shown_, shown);
 }
 
 void Instance::closeEditor() {
@@ -212,6 +218,17 @@ void Instance::onTimer(Id timer) {
     hostwindow::pump();
     shown_->getEditor()->idle();
     hostwindow::present();
+    notePreferences();
+}
+
+void Instance::notePreferences() {
+    const PrefValues now = plug_->getPrefs()->values();
+    if (std::memcmp(&now, &shownPrefs_, sizeof now) == 0) return;
+    const bool trimRange = now.words[kPrefTrimRange] != shownPrefs_.words[kPrefTrimRange];
+    shownPrefs_ = now;
+    if (hostState_ != nullptr && hostState_->mark_dirty != nullptr) hostState_->mark_dirty(host_);
+    if (trimRange && hostParams_ != nullptr && hostParams_->rescan != nullptr)
+        hostParams_->rescan(host_, kParamRescanText);
 }
 
 void Instance::onFd(int fd) {

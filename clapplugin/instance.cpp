@@ -125,6 +125,7 @@ bool Instance::init() {
     if (log_ != nullptr && log_->log == nullptr) log_ = nullptr;
     expect(Thread::main, "init");
     hostParams_ = hostExtension<HostParams>(host_, kExtParams);
+    hostState_ = hostExtension<HostState>(host_, kExtState);
     hostTimer_ = hostExtension<HostTimerSupport>(host_, kExtTimerSupport);
     hostFd_ = hostExtension<HostPosixFdSupport>(host_, kExtPosixFdSupport);
     initialised_ = true;
@@ -261,7 +262,6 @@ void Instance::queueEdit(const Edit& edit) {
 }
 
 void Instance::expect(Thread thread, const char* call) const {
-#ifndef NDEBUG
     if (threadCheck_ == nullptr) return;
     if (thread == Thread::flush)
         thread = active_.load(std::memory_order_acquire) ? Thread::audio : Thread::main;
@@ -269,22 +269,26 @@ void Instance::expect(Thread thread, const char* call) const {
         misbehaving(call, "called off the main thread");
     else if (thread == Thread::audio && !threadCheck_->is_audio_thread(host_))
         misbehaving(call, "called off the audio thread");
-#else
-    (void)thread;
-    (void)call;
-#endif
 }
 
 void Instance::misbehaving(const char* call, const char* what) const {
-#ifndef NDEBUG
     if (log_ == nullptr) return;
+    const std::uintptr_t mistake =
+        reinterpret_cast<std::uintptr_t>(call) * 31 + reinterpret_cast<std::uintptr_t>(what);
+    bool first = false;
+    for (std::atomic<std::uintptr_t>& slot : reported_) {
+        std::uintptr_t held = slot.load(std::memory_order_relaxed);
+        if (held == mistake) return;
+        if (held == 0 && slot.compare_exchange_strong(held, mistake)) {
+            first = true;
+            break;
+        }
+        if (held == mistake) return; // another thread took the slot for it
+    }
+    if (!first) return; // every slot taken: enough has been said
     char message[160];
     std::snprintf(message, sizeof message, "%s: %s %s", plugin_.desc->name, call, what);
     log_->log(host_, kLogHostMisbehaving, message);
-#else
-    (void)call;
-    (void)what;
-#endif
 }
 
 } // namespace kavet::clapplugin

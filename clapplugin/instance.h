@@ -9,8 +9,10 @@
 
 #include "clap/all.h"
 #include "core/host_link.h"
+#include "core/prefs.h"
 
 #include <atomic>
+#include <cstdint>
 
 namespace kavet {
 class Plug;
@@ -49,16 +51,19 @@ public:
     void guiDestroy();
     bool guiSize(clap::uint32& width, clap::uint32& height);
     bool guiSetParent(const clap::Window* window);
+    bool guiShow(bool shown); // false before set_parent
     void onTimer(clap::Id timer);
     void onFd(int fd);
 
     // The interface's two threads, as the host's thread-check tells them.
     enum class Thread { main, audio, flush };
-    // Debug builds (NDEBUG off): whether the caller of `call` is on `thread` (flush: the audio
-    // thread while active, else the main thread), as far as the host can tell; a host's
-    // mistake is reported. Release builds: no check.
+    // Whether the caller of `call` is on `thread` (flush: the audio thread while active, else
+    // the main thread), as far as the host's thread-check tells; a host's mistake is reported.
+    // Every build checks: one call to the host per plug-in call.
     void expect(Thread thread, const char* call) const;
-    // Debug builds: `call` broke the interface's rules (`what`), told to the host's log.
+    // `call` broke the interface's rules (`what`), told to the host's log once per call and
+    // instance and mistake, so that a host repeating one on its audio thread is not logging
+    // there at every block.
     void misbehaving(const char* call, const char* what) const;
 
 private:
@@ -76,6 +81,9 @@ private:
     void applyEvent(const clap::EventHeader* event);
     void sendEdits(const clap::OutputEvents* out); // [the edits' consumer]
     bool startIdle();                              // false when no timer can be had
+    // [main thread] After the editor's idle: preferences the options page changed are part
+    // of the state (the host is told it is dirty), and the trim range changes the texts.
+    void notePreferences();
     void stopIdle();
     void closeEditor();
 
@@ -83,7 +91,11 @@ private:
     const clap::Host* host_;
     const clap::HostThreadCheck* threadCheck_ = nullptr; // the host's extensions, from init
     const clap::HostLog* log_ = nullptr;
+    // The mistakes already reported: their call's and text's addresses (literals) combined;
+    // first come first kept.
+    mutable std::atomic<std::uintptr_t> reported_[16] = {};
     const clap::HostParams* hostParams_ = nullptr;
+    const clap::HostState* hostState_ = nullptr;
     const clap::HostTimerSupport* hostTimer_ = nullptr;
     const clap::HostPosixFdSupport* hostFd_ = nullptr;
     Plug* plug_;
@@ -98,6 +110,7 @@ private:
     bool ownTimer_ = false;
     clap::Id timerId_ = clap::kInvalidId; // the host's timer, while registered
     int watchedFd_ = -1;                  // the descriptor the host watches, while registered
+    PrefValues shownPrefs_{};             // the preferences when the editor last idled
 };
 
 // The extensions' tables.

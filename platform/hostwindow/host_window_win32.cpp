@@ -19,6 +19,10 @@ bool closeRequested(const void*) {
     return false;
 }
 
+bool setShown(const void*, bool) {
+    return true;
+}
+
 bool attached(const void*) {
     return false;
 }

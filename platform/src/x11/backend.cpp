@@ -344,6 +344,18 @@ PresentStats Backend::stats(HWND proxy) {
     return {};
 }
 
+bool Backend::setMapped(HWND proxy, bool mapped) {
+    std::lock_guard g(lock_);
+    Embedded* e = findLocked(proxy);
+    if (!e || !e->window || connectionLost()) return false;
+    if (mapped)
+        x_->XMapWindow(display_, e->window);
+    else
+        x_->XUnmapWindow(display_, e->window);
+    x_->XFlush(display_);
+    return true;
+}
+
 ::Window Backend::xWindow(HWND proxy) {
     std::lock_guard g(lock_);
     Embedded* e = findLocked(proxy);

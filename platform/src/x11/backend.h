@@ -82,6 +82,8 @@ public:
     // For tests and benchmarks.
     PresentStats stats(HWND proxy);
     ::Window xWindow(HWND proxy);
+    // Maps or unmaps the X window of `proxy`; false when there is none.
+    bool setMapped(HWND proxy, bool mapped);
     HWND proxyOf(::Window host); // the proxy of the editor attached to `host`, or null
     // The next present sends the whole window (as after an Expose of all of it).
     void resendAll(HWND proxy);

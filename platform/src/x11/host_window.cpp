@@ -27,6 +27,12 @@ bool closeRequested(const void* owner) {
     return x11::Backend::instance().closeAsked(owner);
 }
 
+bool setShown(const void* owner, bool shown) {
+    auto& backend = x11::Backend::instance();
+    HWND proxy = backend.proxyOfOwner(owner);
+    return proxy != nullptr && backend.setMapped(proxy, shown);
+}
+
 bool attached(const void* owner) {
     return x11::Backend::instance().proxyOfOwner(owner) != nullptr;
 }

@@ -16,6 +16,7 @@ namespace kavet::x11 {
     F(XCreateWindow)                                                                               \
     F(XDestroyWindow)                                                                              \
     F(XMapWindow)                                                                                  \
+    F(XUnmapWindow)                                                                                \
     F(XResizeWindow)                                                                               \
     F(XChangeProperty)                                                                             \
     F(XGetWindowAttributes)                                                                        \

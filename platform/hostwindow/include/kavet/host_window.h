@@ -28,6 +28,12 @@ HWND attachTopLevel(const void* owner, const char* title, int width, int height)
 // Whether the user asked to close the top-level window of `owner`; it stays until detach.
 bool closeRequested(const void* owner);
 
+// Shows or hides the window that shows the editor of `owner`, for hosts that ask the editor
+// itself (CLAP's gui show and hide): on X11 the window made in the host's window; on Windows
+// the host's window is the parent and the host shows it, so nothing is done. False when
+// `owner` has no window from attach.
+bool setShown(const void* owner, bool shown);
+
 // Whether `owner` has a window from attach that has not been detached.
 bool attached(const void* owner);
 
