@@ -70,6 +70,14 @@ template <class Sample> void Instance::run(const Process& p, Sample** in, Sample
     const uint32 count = events != nullptr && events->size != nullptr && events->get != nullptr
                              ? events->size(events)
                              : 0;
+    if (count == 0 && !resumeDue_ && frames > 0) {
+        // No event in this block: the effect takes it whole.
+        if constexpr (sizeof(Sample) == sizeof(double))
+            plug_->processDoubleReplacing(in, out, static_cast<VstInt32>(frames));
+        else
+            plug_->processReplacing(in, out, static_cast<VstInt32>(frames));
+        return;
+    }
     uint32 next = 0;
     Sample* inAt[kNumChannels];
     Sample* outAt[kNumChannels];
