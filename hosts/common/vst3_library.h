@@ -1,5 +1,5 @@
 // A shared library loaded by file path, and its exported functions: dlopen on Linux,
-// LoadLibraryW on Windows. The VST 3 module's loading is the only user.
+// LoadLibraryW on Windows. The VST 3 and CLAP modules are loaded through it.
 #pragma once
 
 #include <string>

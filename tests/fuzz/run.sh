@@ -20,7 +20,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 harnesses=("$@")
 if [ ${#harnesses[@]} -eq 0 ]; then
     harnesses=(chunk dispatcher dispatcher_mono parameters preferences bitmap protools audio_file
-        lv2_state vst3_state)
+        lv2_state vst3_state clap_state_events)
 fi
 
 seed=()
