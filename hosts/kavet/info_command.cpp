@@ -1,6 +1,8 @@
 // kavet info [--plugin PATH|BUNDLE|URI]: what a module tells a host about itself, in any
-// of its formats (VST 2.4, VST 3, host format), or what an LV2 plug-in's description says.
+// of its formats (VST 2.4, VST 3, CLAP, host format), or what an LV2 plug-in's description says.
 #include "arguments.h"
+#include "clap_info.h"
+#include "clap_processor.h"
 #include "commands.h"
 #include "hosts/common/host_error.h"
 #include "hosts/common/vst_plugin.h"
@@ -100,17 +102,23 @@ void runInfo(const std::vector<std::string>& args) {
         printVst3Info(path);
         return;
     }
+    const ModuleKind kind = moduleKind(path);
+    if (takenAsClap(path, kind)) {
+        printClapInfo(path);
+        return;
+    }
     if (namesLv2Plugin(path)) {
         printLv2Info(Lv2World(path));
         return;
     }
-    switch (moduleKind(path)) {
+    switch (kind) {
     case ModuleKind::HostFormat:
         printHostFormatInfo(PtProcessorModule(path));
         return;
     case ModuleKind::Vst3:
         printVst3Info(path);
         return;
+    case ModuleKind::Clap: // above
     case ModuleKind::Neither:
         throw host::HostError(neitherFormatMessage(path));
     case ModuleKind::Vst:

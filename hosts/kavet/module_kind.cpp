@@ -72,14 +72,15 @@ ModuleKind moduleKind(const std::string& path) {
     if (names.count("VSTPluginMain") || names.count("main")) return ModuleKind::Vst;
     // ModuleEntry alone is VST 3 too: the loader then says that the factory is missing.
     if (names.count("GetPluginFactory") || names.count("ModuleEntry")) return ModuleKind::Vst3;
+    if (names.count("clap_entry")) return ModuleKind::Clap;
     return ModuleKind::Neither;
 }
 
 std::string neitherFormatMessage(const std::string& path) {
     return "module '" + path +
            "' is not a plug-in: it exports neither VSTPluginMain nor main (VST 2.4), nor "
-           "NewPlugIn and _PI_GetRoutineDescriptor (host format), nor GetPluginFactory (VST 3); "
-           "an LV2 plug-in is named by its bundle folder or its URI";
+           "NewPlugIn and _PI_GetRoutineDescriptor (host format), nor GetPluginFactory (VST 3), "
+           "nor clap_entry (CLAP); an LV2 plug-in is named by its bundle folder or its URI";
 }
 
 } // namespace kavet::cli

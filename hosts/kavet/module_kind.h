@@ -12,6 +12,7 @@ enum class ModuleKind {
     Vst,        // VSTPluginMain or main
     HostFormat, // NewPlugIn and _PI_GetRoutineDescriptor
     Vst3,       // GetPluginFactory or ModuleEntry (a VST 3 bundle's binary), without the above
+    Clap,       // clap_entry, without the above
     Neither,
 };
 

@@ -1,5 +1,6 @@
 #include "processor.h"
 
+#include "clap_processor.h"
 #include "hosts/common/host_error.h"
 #include "lv2_processor.h"
 #include "module_kind.h"
@@ -12,12 +13,15 @@ namespace kavet::cli {
 
 std::unique_ptr<ProcessorModule> openProcessorModule(const std::string& path, int channels) {
     if (namesVst3Bundle(path)) return std::make_unique<Vst3ProcessorModule>(path, channels);
+    const ModuleKind kind = moduleKind(path);
+    if (takenAsClap(path, kind)) return std::make_unique<ClapProcessorModule>(path, channels);
     if (namesLv2Plugin(path)) return std::make_unique<Lv2ProcessorModule>(path, channels);
-    switch (moduleKind(path)) {
+    switch (kind) {
     case ModuleKind::HostFormat:
         return std::make_unique<PtProcessorModule>(path);
     case ModuleKind::Vst3:
         return std::make_unique<Vst3ProcessorModule>(path, channels);
+    case ModuleKind::Clap: // above
     case ModuleKind::Neither:
         throw host::HostError(neitherFormatMessage(path));
     case ModuleKind::Vst:

@@ -2,7 +2,8 @@
 // with the file's rate and the strip settings, then processed block by block. Each module
 // format has its own implementation (VST 2.4 modules in vst_processor.h, host-format
 // modules in pt_processor.h, LV2 plug-ins in lv2_processor.h, VST 3 modules in
-// vst3_processor.h); the rack and the job see only this interface.
+// vst3_processor.h, CLAP modules in clap_processor.h); the rack and the job see only this
+// interface.
 #pragma once
 
 #include <memory>
@@ -51,10 +52,11 @@ public:
     virtual std::unique_ptr<Processor> newProcessor() = 0;
 };
 
-// Loads the module at `path`, a VST 2.4, VST 3 or host-format one as its exports say; or
-// the VST 3 module of a bundle folder named *.vst3; or the LV2 plug-in that another folder
-// or a plug-in URI names. A module of several effects gives the one that fits a file of
-// `channels` channels (lv2_processor.h, vst3_processor.h). Throws HostError when it cannot
+// Loads the module at `path`, a VST 2.4, VST 3, CLAP or host-format one as its exports say
+// (a file named *.clap as a CLAP module); or the VST 3 module of a bundle folder named
+// *.vst3; or the LV2 plug-in that another folder or a plug-in URI names. A module of several
+// effects gives the one that fits a file of `channels` channels (lv2_processor.h,
+// vst3_processor.h, clap_processor.h). Throws HostError when it cannot
 // be loaded or is none of these.
 std::unique_ptr<ProcessorModule> openProcessorModule(const std::string& path, int channels);
 

@@ -11,6 +11,11 @@
 //                in force when it was resumed, and the length of the block; the fourth is
 //                the sample rate that the host callback answered at resume
 //   NO_FACTORY   a VST 3 binary that takes ModuleEntry but exports no GetPluginFactory
+//   CLAP_OLD_VERSION  a clap_entry of interface version 0.9
+//   CLAP_INIT_FAILS   a clap_entry whose init answers false
+//   CLAP_NO_FACTORY   a clap_entry without a plug-in factory
+//   CLAP_EMPTY        a clap_entry whose factory lists no plug-in
+#include "clap/factory.h"
 #include "vst/aeffect.h"
 
 #include <csignal>
@@ -129,6 +134,57 @@ KAVET_EXPORT bool ModuleEntry(void*) {
 KAVET_EXPORT bool ModuleExit() {
     return true;
 }
+#elif defined(FIXTURE_CLAP_OLD_VERSION) || defined(FIXTURE_CLAP_INIT_FAILS) ||                     \
+    defined(FIXTURE_CLAP_NO_FACTORY) || defined(FIXTURE_CLAP_EMPTY)
+namespace {
+
+namespace clap = kavet::clap;
+
+#if defined(FIXTURE_CLAP_OLD_VERSION)
+constexpr clap::Version kEntryVersion = {0, 9, 0};
+#else
+constexpr clap::Version kEntryVersion = clap::kVersion;
+#endif
+
+bool KAVET_CLAP_CALL clapInit(const char*) {
+#if defined(FIXTURE_CLAP_INIT_FAILS)
+    return false;
+#else
+    return true;
+#endif
+}
+
+void KAVET_CLAP_CALL clapDeinit() {}
+
+clap::uint32 KAVET_CLAP_CALL pluginCount(const clap::PluginFactory*) {
+    return 0;
+}
+
+const clap::PluginDescriptor* KAVET_CLAP_CALL pluginDescriptor(const clap::PluginFactory*,
+                                                               clap::uint32) {
+    return nullptr;
+}
+
+const clap::Plugin* KAVET_CLAP_CALL createPlugin(const clap::PluginFactory*, const clap::Host*,
+                                                 const char*) {
+    return nullptr;
+}
+
+const clap::PluginFactory factory = {pluginCount, pluginDescriptor, createPlugin};
+
+const void* KAVET_CLAP_CALL clapFactory(const char* id) {
+#if defined(FIXTURE_CLAP_NO_FACTORY)
+    (void)id;
+    return nullptr;
+#else
+    return std::strcmp(id, clap::kPluginFactoryId) == 0 ? &factory : nullptr;
+#endif
+}
+
+} // namespace
+
+KAVET_EXPORT const clap::PluginEntry clap_entry = {kEntryVersion, clapInit, clapDeinit,
+                                                   clapFactory};
 #else
 #error "define one FIXTURE_* kind"
 #endif

@@ -185,7 +185,8 @@ TEST_F(KavetRefusals, ModulesOfNeitherFormatAreRefused) {
         expectRefused(args, "'" + module +
                                 "' is not a plug-in: it exports neither VSTPluginMain nor main "
                                 "(VST 2.4), nor NewPlugIn and _PI_GetRoutineDescriptor "
-                                "(host format)");
+                                "(host format), nor GetPluginFactory (VST 3), nor clap_entry "
+                                "(CLAP)");
     }
 }
 
@@ -334,6 +335,49 @@ TEST_F(KavetRefusals, Vst3ModulesThatCannotBeLoadedOrDoNotFitAreRefused) {
     }
     expectRefused({"process", "mono.wav", "out.wav", "--pan", "L30", "--plugin", KAVET_VST3_BUNDLE},
                   "module '" KAVET_VST3_BUNDLE "' has no Pan parameter");
+}
+
+TEST_F(KavetRefusals, FilesThatAreNotClapModulesAreRefused) {
+    namespace fs = std::filesystem;
+    fs::copy_file(kFixtures + "/kavet_fixture_no_entry.so", dir / "NoEntry.clap");
+    fs::copy_file(KAVET_STEREO_MODULE, dir / "Vst.clap");
+    std::ofstream(dir / "Junk.clap") << "not a shared object\n";
+    fs::create_directories(dir / "Folder.clap");
+    before = dir.names();
+    const std::string old = kFixtures + "/kavet_fixture_clap_old_version.so";
+    const std::string initFails = kFixtures + "/kavet_fixture_clap_init_fails.so";
+    const std::string noFactory = kFixtures + "/kavet_fixture_clap_no_factory.so";
+    const std::string empty = kFixtures + "/kavet_fixture_clap_empty.so";
+    const struct {
+        const char* name;
+        std::string plugin, what;
+    } cases[] = {
+        {"missing", "Missing.clap", "module 'Missing.clap': no such file"},
+        {"a folder", "Folder.clap", "module 'Folder.clap': is a folder, not a CLAP module"},
+        {"not a shared object", "Junk.clap", "module 'Junk.clap' cannot be loaded: "},
+        {"no clap_entry", "NoEntry.clap", "module 'NoEntry.clap' exports no clap_entry"},
+        {"another interface version", old,
+         "module '" + old +
+             "': its clap_entry is of an interface version 0.9 this host does "
+             "not speak"},
+        {"init refused", initFails, "module '" + initFails + "' refused init"},
+        {"no plug-in factory", noFactory, "module '" + noFactory + "' has no plug-in factory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        expectRefused({"info", "--plugin", c.plugin}, c.what);
+        expectRefused({"process", "stereo.wav", "out.wav", "--plugin", c.plugin}, c.what);
+    }
+    // A module that lists no plug-in is described, but processes nothing.
+    const CliRun info = runKavet({"info", "--plugin", empty}, dir.path());
+    EXPECT_EQ(info.exitCode, 0) << info.err;
+    EXPECT_NE(info.out.find("\nplug-ins        0\n"), std::string::npos) << info.out;
+    expectRefused({"process", "stereo.wav", "out.wav", "--plugin", empty},
+                  "module '" + empty + "' lists no plug-in");
+    // A VST 2.4 module named *.clap is taken for what its exports say.
+    EXPECT_EQ(runKavet({"info", "--plugin", "Vst.clap"}, dir.path()).exitCode, 0);
+    expectRefused({"process", "mono.wav", "out.wav", "--pan", "L30", "--plugin", KAVET_CLAP_MODULE},
+                  "module '" KAVET_CLAP_MODULE "' has no Pan parameter");
 }
 
 TEST_F(KavetRefusals, FailedRunLeavesAnExistingOutputUntouched) {
