@@ -17,43 +17,6 @@ void copyName(char* out, const char* text, std::size_t capacity) {
     out[capacity - 1] = '\0';
 }
 
-bool sameLetters(const char* a, const char* b) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    for (; *a != '\0' && *b != '\0'; ++a, ++b)
-        if (lower(*a) != lower(*b)) return false;
-    return *a == *b;
-}
-
-// A switch's own texts read back as its states.
-bool switchFromText(int index, const char* text, double& value) {
-    const ParamInfo& info = kParamInfo[index];
-    if (info.kind != ParamKind::Switch) return false;
-    if (sameLetters(text, info.onText))
-        value = 1.0;
-    else if (sameLetters(text, info.offText))
-        value = 0.0;
-    else
-        return false;
-    return true;
-}
-
-// The gain's own text for silence ("-oo", spaces around it allowed) reads back as silence:
-// the editor's parser finds no number in it and would answer 0 dB.
-bool silenceFromText(int index, const char* text, double& value) {
-    if (kParamInfo[index].law != ParamLaw::Gain) return false;
-    char silence[kDisplayTextSize];
-    formatDisplay(index, displayFromValue(index, 0.0f, 0.0), silence);
-    while (*text == ' ')
-        ++text;
-    const std::size_t length = std::strlen(silence);
-    if (std::strncmp(text, silence, length) != 0) return false;
-    for (text += length; *text == ' '; ++text) {
-    }
-    if (*text != '\0') return false;
-    value = 0.0;
-    return true;
-}
-
 } // namespace
 
 bool describeParam(clap::uint32 index, clap::ParamInfo& info) {
@@ -90,8 +53,7 @@ bool paramTextToValue(clap::Id id, const char* text, double trimRangeDb, double&
     if (!validId(id) || text == nullptr) return false;
     const int index = static_cast<int>(id);
     double asked = 0.0;
-    if (!switchFromText(index, text, asked) && !silenceFromText(index, text, asked))
-        asked = valueFromText(index, text, trimRangeDb);
+    asked = valueFromHostText(index, text, trimRangeDb);
     float stored;
     if (!clampNormalised(static_cast<float>(asked), stored)) return false;
     value = stored;

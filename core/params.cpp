@@ -184,4 +184,45 @@ double valueFromText(int index, const char* text, double trimRangeDb) {
     return 0.0; // any text switches a switch off
 }
 
+namespace {
+
+bool sameLetters(const char* a, const char* b) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    for (; *a != '\0' && *b != '\0'; ++a, ++b)
+        if (lower(*a) != lower(*b)) return false;
+    return *a == *b;
+}
+
+} // namespace
+
+double valueFromHostText(int index, const char* text, double trimRangeDb) {
+    while (*text == ' ')
+        ++text;
+    char trimmed[kDisplayTextSize];
+    std::size_t length = 0;
+    for (; text[length] != '\0' && length + 1 < sizeof trimmed; ++length)
+        trimmed[length] = text[length];
+    while (length > 0 && trimmed[length - 1] == ' ')
+        --length;
+    trimmed[length] = '\0';
+    const ParamInfo& info = kParamInfo[index];
+    if (info.kind == ParamKind::Switch) {
+        if (sameLetters(trimmed, info.onText)) return 1.0;
+        if (sameLetters(trimmed, info.offText)) return 0.0;
+    }
+    if (info.law == ParamLaw::Gain) {
+        // The editor's parser finds no number in the text for silence and would answer 0 dB.
+        char silence[kDisplayTextSize];
+        formatDisplay(index, displayFromValue(index, 0.0f, trimRangeDb), silence);
+        const char* shown = silence;
+        while (*shown == ' ')
+            ++shown;
+        std::size_t shownLength = std::strlen(shown);
+        while (shownLength > 0 && shown[shownLength - 1] == ' ')
+            --shownLength;
+        if (length == shownLength && std::strncmp(trimmed, shown, length) == 0) return 0.0;
+    }
+    return valueFromText(index, text, trimRangeDb);
+}
+
 } // namespace kavet

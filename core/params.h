@@ -105,4 +105,10 @@ float readDecibels(const char* text);
 // switch off.
 double valueFromText(int index, const char* text, double trimRangeDb);
 
+// The normalised value a host's text asks for (a host's text field for a parameter), before
+// clamping: a switch's own display texts read back as its states and the gain's text for
+// silence ("-oo") as silence, whatever the case and the spaces around them; any other text as
+// valueFromText reads it.
+double valueFromHostText(int index, const char* text, double trimRangeDb);
+
 } // namespace kavet

@@ -21,26 +21,6 @@ bool validId(ParamID id) {
     return id < static_cast<ParamID>(kNumParams);
 }
 
-bool sameLetters(const char* a, const char* b) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    for (; *a != '\0' && *b != '\0'; ++a, ++b)
-        if (lower(*a) != lower(*b)) return false;
-    return *a == *b;
-}
-
-// A switch's own texts read back as its states; anything else goes to the editor's parser.
-bool switchFromText(int index, const char* text, double& value) {
-    const ParamInfo& info = kParamInfo[index];
-    if (info.kind != ParamKind::Switch) return false;
-    if (sameLetters(text, info.onText))
-        value = 1.0;
-    else if (sameLetters(text, info.offText))
-        value = 0.0;
-    else
-        return false;
-    return true;
-}
-
 } // namespace
 
 Controller* Controller::create() {
@@ -131,8 +111,7 @@ tresult Controller::getParamValueByString(ParamID id, char16* string, ParamValue
     const int index = static_cast<int>(id);
     char text[128];
     fromText16(string, text, sizeof text);
-    double value = 0.0;
-    if (!switchFromText(index, text, value)) value = valueFromText(index, text, trimRange());
+    const double value = valueFromHostText(index, text, trimRange());
     float stored;
     if (!clampNormalised(static_cast<float>(value), stored)) return kResultFalse;
     valueNormalized = stored;

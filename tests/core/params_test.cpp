@@ -11,6 +11,35 @@
 namespace kavet::test {
 namespace {
 
+// A host's typed text: a switch's own texts and the gain's text for silence in any case
+// and with spaces around them; everything else as the editor's fields read it.
+TEST(Parameters, HostTextsReadAsTheirValues) {
+    struct Row {
+        int index;
+        const char* text;
+        double expected;
+    };
+    const Row rows[] = {
+        {kPhase, "Flip", 1.0},
+        {kPhase, " flip ", 1.0},
+        {kPhase, "NORM", 0.0},
+        {kMute, "Mute", 1.0},
+        {kMute, "Thru", 0.0},
+        {kBypass, "On", 1.0},
+        {kBypass, "off", 0.0},
+        {kPhase, "Flipped", valueFromText(kPhase, "Flipped", 36.0)},
+        {kGain, "-oo", 0.0},
+        {kGain, "  -oo ", 0.0},
+        {kGain, "0", valueFromText(kGain, "0", 36.0)},
+        {kGain, "-oo1", valueFromText(kGain, "-oo1", 36.0)},
+        {kTrim, "-6", valueFromText(kTrim, "-6", 36.0)},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(valueFromHostText(r.index, r.text, 36.0), r.expected)
+            << "parameter " << r.index << ", \"" << r.text << "\"";
+    EXPECT_NEAR(valueFromHostText(kGain, "0", 36.0), 0.5, 1e-6); // unity, not silence
+}
+
 TEST(Parameters, NamesAndLabels) {
     EffectHandle fx;
     const char* names[] = {"Gain", "Trim", "Phase", "Mute", "Bypass", "Pan"};
