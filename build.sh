@@ -90,8 +90,9 @@ configure() { # configure DIR [CMAKE ARGS...]
     local launcher=()
     if command -v ccache >/dev/null 2>&1; then
         launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-        # Paths relative to the tree, so that another clone of it finds the same objects.
-        export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+        # Paths relative to the tree, so that another clone of it finds the same objects (the
+        # build maps the tree's folder out of debug information: cmake/KavetFlags.cmake).
+        export CCACHE_BASEDIR="$PWD"
     fi
     cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" "$@" >/dev/null
 }

@@ -13,6 +13,9 @@ set(CMAKE_C_VISIBILITY_PRESET hidden)
 set(CMAKE_VISIBILITY_INLINES_HIDDEN ON)
 
 add_compile_options(-ffp-contract=off -fno-fast-math)
+# The tree's folder out of debug information and __FILE__: objects the same from any clone,
+# which a compiler cache keyed on the compiler's working folder can then share.
+add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}=.)
 if(CMAKE_SIZEOF_VOID_P EQUAL 4 AND CMAKE_SYSTEM_PROCESSOR MATCHES "i.86|x86")
     add_compile_options(-msse2 -mfpmath=sse)
 endif()

@@ -334,7 +334,7 @@ TEST_F(KavetRefusals, Vst3ModulesThatCannotBeLoadedOrDoNotFitAreRefused) {
         expectRefused({"process", "stereo.wav", "out.wav", "--plugin", c.plugin}, c.what);
     }
     expectRefused({"process", "mono.wav", "out.wav", "--pan", "L30", "--plugin", KAVET_VST3_BUNDLE},
-                  "module '" KAVET_VST3_BUNDLE "' has no Pan parameter");
+                  std::string("module '") + KAVET_VST3_BUNDLE + "' has no Pan parameter");
 }
 
 TEST_F(KavetRefusals, FilesThatAreNotClapModulesAreRefused) {
@@ -377,7 +377,7 @@ TEST_F(KavetRefusals, FilesThatAreNotClapModulesAreRefused) {
     // A VST 2.4 module named *.clap is taken for what its exports say.
     EXPECT_EQ(runKavet({"info", "--plugin", "Vst.clap"}, dir.path()).exitCode, 0);
     expectRefused({"process", "mono.wav", "out.wav", "--pan", "L30", "--plugin", KAVET_CLAP_MODULE},
-                  "module '" KAVET_CLAP_MODULE "' has no Pan parameter");
+                  std::string("module '") + KAVET_CLAP_MODULE + "' has no Pan parameter");
 }
 
 TEST_F(KavetRefusals, FailedRunLeavesAnExistingOutputUntouched) {

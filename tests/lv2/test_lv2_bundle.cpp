@@ -40,8 +40,8 @@ TEST(Lv2Bundle, ValidatesAgainstTheLv2Schemas) {
         for (const auto& entry : std::filesystem::directory_iterator(dir))
             if (entry.path().extension() == ".ttl") args.push_back(entry.path().string());
     }
-    args.push_back(KAVET_LV2_BUNDLE "/manifest.ttl");
-    args.push_back(KAVET_LV2_BUNDLE "/kavet.ttl");
+    args.push_back(std::string(KAVET_LV2_BUNDLE) + "/manifest.ttl");
+    args.push_back(std::string(KAVET_LV2_BUNDLE) + "/kavet.ttl");
     const ToolRun run = runTool(args);
     EXPECT_EQ(run.exitCode, 0) << run.out;
     EXPECT_NE(run.out.find("Found 0 errors"), std::string::npos) << run.out;

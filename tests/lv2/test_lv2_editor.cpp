@@ -232,7 +232,7 @@ TEST(LV2EditorInJalv, ShowsTheHeadlessPixelsTheHostsPresetAndItsOwnClick) {
     EXPECT_TRUE(showsState(x.display, editor, preset));
     // jalv's window with the editor in it, for people to look at (the README shows it).
     (void)driver::writePng(x11test::readWindow(x.display, topLevelOf(x.display, editor)),
-                           KAVET_TEST_OUTPUT_DIR "/jalv-" +
+                           std::string(KAVET_TEST_OUTPUT_DIR) + "/jalv-" +
                                std::string(kStereo ? "stereo" : "mono") + ".png");
 
     // jalv's own record of the ports: a preset saved from its menu under the name "clicked".

@@ -9,6 +9,11 @@
 
 namespace kavet::test {
 
+// The definition's own figures, not the kernel's, so that a wrong constant there shows: the
+// glide's step (the float 0.005 widened) and the refresh period in ms.
+inline constexpr double kReferenceGlide = static_cast<double>(0.005f);
+inline constexpr double kReferenceRefreshMs = 4.0;
+
 inline double flushed(double x) {
     return std::fabs(x) < 0x1p-1021 ? 0.0 : x;
 }
@@ -45,10 +50,10 @@ struct ReferenceKernel {
     template <class Refresh> void tick(Refresh& refresh) {
         if (gain[0] != target[0] || gain[1] != target[1]) {
             for (double& g : gain)
-                g = flushed(g + (target[&g - gain] - g) * kGlide);
+                g = flushed(g + (target[&g - gain] - g) * kReferenceGlide);
         }
         elapsedMs += msPerSample;
-        if (elapsedMs >= lastRefreshMs + kRefreshMs) {
+        if (elapsedMs >= lastRefreshMs + kReferenceRefreshMs) {
             lastRefreshMs = elapsedMs;
             KernelState st{};
             st.msPerSample = msPerSample;
