@@ -149,11 +149,6 @@ TEST_F(KavetBatch, ReportHoldsThePrintedFiguresAndTheSettings) {
         }
         EXPECT_EQ(figures["channels"][1]["rms_db"].kind, JsonValue::Null);
     }
-    const double gain = file["normalize"]["applied_gain_db"].number;
-    EXPECT_NE(run.out.find("gain " + std::string(gain >= 0 ? "+" : "") +
-                           std::to_string(std::round(gain * 100) / 100).substr(0, 4)),
-              std::string::npos)
-        << run.out << gain;
 }
 
 } // namespace
