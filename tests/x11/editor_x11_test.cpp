@@ -284,42 +284,60 @@ TEST(EditorX11Input, TypedGainAppliesWithReturnOnly) {
     }
 }
 
-// The keyboard comes to the editor for a text entry and goes back when it ends.
-TEST(EditorX11Input, TextEntryTakesTheKeyboardAndGivesItBack) {
-    X11Host h(options());
-    ASSERT_TRUE(h.openEditor());
-    XSetInputFocus(h.display(), h.window(), RevertToParent, CurrentTime);
-    h.perform(click(kGainFieldX, kGainFieldY));
+::Window focusOf(const X11Host& h) {
     ::Window focus = 0;
     int revert = 0;
     XGetInputFocus(h.display(), &focus, &revert);
-    EXPECT_EQ(focus, h.editorWindow());
-    h.perform(typeKeys({XK_Return}));
-    XGetInputFocus(h.display(), &focus, &revert);
-    EXPECT_EQ(focus, h.window());
+    return focus;
 }
 
+// The keyboard comes to the editor for a text entry and goes back, whether Return or a click
+// elsewhere ends it, to the window that had it: the host's own, or another top-level window.
+TEST(EditorX11Input, TextEntryTakesTheKeyboardAndGivesItBack) {
+    const std::vector<Input> endings[] = {typeKeys({XK_Return}), click(kBackgroundX, kBackgroundY)};
+    for (const bool otherWindow : {false, true})
+        for (const std::vector<Input>& end : endings) {
+            SCOPED_TRACE(::testing::Message() << otherWindow << ", ending " << &end - endings);
+            X11Host h(options());
+            ASSERT_TRUE(h.openEditor());
+            Display* d = h.display();
+            const ::Window owner =
+                otherWindow ? XCreateSimpleWindow(d, DefaultRootWindow(d), 700, 80, 99, 99, 0, 0, 0)
+                            : h.window();
+            XMapWindow(d, owner);
+            XSetInputFocus(d, owner, RevertToParent, CurrentTime);
+            h.perform(click(kGainFieldX, kGainFieldY));
+            EXPECT_EQ(focusOf(h), h.editorWindow());
+            h.perform(end);
+            EXPECT_EQ(focusOf(h), owner);
+        }
+}
+
+// The window says it is mapped (_XEMBED_INFO), and a text entry asks the embedder that the
+// embedding message named (the parent when it names none) for the keyboard, once.
 TEST(EditorX11Embedding, EmbedderSeesMappedInfoAndAFocusRequest) {
-    X11Host::Options o = options();
-    o.xembed = true;
-    X11Host h(o);
-    ASSERT_TRUE(h.openEditor());
-    const Atom info = XInternAtom(h.display(), "_XEMBED_INFO", False);
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    ASSERT_EQ(XGetWindowProperty(h.display(), h.editorWindow(), info, 0, 2, False, info, &type,
-                                 &format, &count, &after, &data),
-              Success);
-    ASSERT_EQ(count, 2u);
-    const long* words = reinterpret_cast<const long*>(data);
-    EXPECT_EQ(words[0], 0); // protocol version
-    EXPECT_EQ(words[1], 1); // XEMBED_MAPPED
-    XFree(data);
-    h.perform(click(kGainFieldX, kGainFieldY));
-    EXPECT_EQ(std::count(h.xembedMessages.begin(), h.xembedMessages.end(), 3L), 1)
-        << "XEMBED_REQUEST_FOCUS";
+    using enum X11Host::Embedder;
+    for (const X11Host::Embedder named : {Parent, Apart, Unnamed}) {
+        SCOPED_TRACE(static_cast<int>(named));
+        X11Host h({KAVET_MODULE, 100, 80, true, named});
+        ASSERT_TRUE(h.openEditor());
+        const Atom info = XInternAtom(h.display(), "_XEMBED_INFO", False);
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        ASSERT_EQ(XGetWindowProperty(h.display(), h.editorWindow(), info, 0, 2, False, info, &type,
+                                     &format, &count, &after, &data),
+                  Success);
+        const auto* words = reinterpret_cast<const long*>(data);
+        EXPECT_EQ(std::vector<long>(words, words + count), (std::vector<long>{0, 1}))
+            << "protocol version 0, XEMBED_MAPPED";
+        XFree(data);
+        h.perform(click(kGainFieldX, kGainFieldY));
+        const std::vector<long>& to = h.xembedMessages[h.embedder()];
+        EXPECT_EQ(std::count(to.begin(), to.end(), 3L), 1) << "XEMBED_REQUEST_FOCUS";
+        EXPECT_EQ(h.xembedMessages.size(), 1u) << "messages to another window";
+    }
 }
 
 long heapInUse() {
