@@ -12,7 +12,6 @@
 
 #include <kavet/driver.h>
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
