@@ -13,9 +13,6 @@
 
 #include <malloc.h>
 
-#include <atomic>
-#include <thread>
-
 // After GoogleTest: Xlib's macros would break its names.
 #include <X11/Xlib.h>
 
@@ -121,17 +118,7 @@ public:
 
     // A person's steps from a thread of their own, while the host's loop serves the editor.
     void perform(const std::vector<x11test::Input>& steps) {
-        int x = 0, y = 0;
-        ::Window child = 0;
-        XTranslateCoordinates(display_, window_, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
-        std::atomic<bool> done{false};
-        std::thread person([&] {
-            x11test::perform(DisplayString(display_), x, y, steps);
-            done = true;
-        });
-        while (!done)
-            plugin_->loop().run(20);
-        person.join();
+        x11test::performWhile(display_, window_, steps, [this] { plugin_->loop().run(20); });
         plugin_->loop().run(100);
     }
 

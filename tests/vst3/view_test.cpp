@@ -11,9 +11,7 @@
 #include "editor/layout.h"
 #include "hosts/common/vst3_view_frame.h"
 
-#include <atomic>
 #include <cstdint>
-#include <thread>
 
 // After GoogleTest: Xlib's macros would break its names.
 #include <X11/Xlib.h>
@@ -131,17 +129,7 @@ public:
 
     // A person's steps from a thread of their own, while the run loop serves the view.
     void perform(const std::vector<x11test::Input>& steps) {
-        int x = 0, y = 0;
-        ::Window child = 0;
-        XTranslateCoordinates(display_, window_, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
-        std::atomic<bool> done{false};
-        std::thread person([&] {
-            x11test::perform(DisplayString(display_), x, y, steps);
-            done = true;
-        });
-        while (!done)
-            frame_->run(20);
-        person.join();
+        x11test::performWhile(display_, window_, steps, [this] { frame_->run(20); });
         frame_->run(100);
     }
 

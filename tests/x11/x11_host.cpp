@@ -199,19 +199,8 @@ void X11Host::process(float level, int frames) {
 }
 
 void X11Host::perform(const std::vector<Input>& steps) {
-    // The editor's place on the screen: our window's, since the editor sits at its (0, 0).
-    int originX = 0, originY = 0;
-    ::Window child = 0;
-    XTranslateCoordinates(display_, window_, DefaultRootWindow(display_), 0, 0, &originX, &originY,
-                          &child);
-    std::atomic<bool> done{false};
-    std::thread person([&] {
-        x11test::perform(DisplayString(display_), originX, originY, steps);
-        done = true;
-    });
-    while (!done)
-        idle();
-    person.join();
+    // In our window's coordinates: the editor sits at its (0, 0).
+    performWhile(display_, window_, steps, [this] { idle(); });
     idle(5);
 }
 

@@ -12,7 +12,6 @@
 
 #include <kavet/driver.h>
 
-#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
