@@ -118,7 +118,7 @@ TEST(KavetNormalize, OutputMeetsTheTargetOrSaysWhyNot) {
         writeAudio(dir / "in.wav", c.audio);
         std::vector<std::string> args = {"process", dir / "in.wav", dir / "out.wav"};
         args.insert(args.end(), c.options.begin(), c.options.end());
-        const CliRun run = runKavetOk(args);
+        const ProgramRun run = runKavetOk(args);
         const auto rows = loudnessRows(run.out);
         ASSERT_EQ(rows.size(), 5u) << run.out;
         const double outLufs = rows.at("integrated")[1];
@@ -244,7 +244,7 @@ private:
 TEST(KavetNormalize, CeilingHoldsOnTheRealInterSamplePeak) {
     TempFolder dir;
     writeAudio(dir / "in.wav", tremoloPinkNoise(20));
-    const CliRun run = runKavetOk({"process", dir / "in.wav", dir / "out.wav", "--normalize", "-13",
+    const ProgramRun run = runKavetOk({"process", dir / "in.wav", dir / "out.wav", "--normalize", "-13",
                                    "--true-peak-max", "-1"});
     const NormalizeLine line = normalizeLine(run.out);
     ASSERT_EQ(line.limit, "ceiling") << run.out; // the case is about the ceiling
