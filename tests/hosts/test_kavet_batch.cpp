@@ -70,7 +70,7 @@ TEST_F(KavetBatch, GoodFilesAreWrittenAndTheBrokenOneIsNamed) {
         std::vector<std::string> args = {"process", "-o",     "out",        "--normalize",
                                          "-23",     "--json", "report.json"};
         args.insert(args.end(), c.inputs.begin(), c.inputs.end());
-        const CliRun run = runKavet(args, dir.path());
+        const ProgramRun run = runKavet(args, dir.path());
         EXPECT_EQ(filesBelow(dir / "out"), c.written) << "no partial or temporary files";
         const std::string total = std::to_string(c.written.size() + c.failed);
         if (c.failed == 0) {
@@ -111,7 +111,7 @@ TEST_F(KavetBatch, ReportHoldsThePrintedFiguresAndTheSettings) {
         audio.samples[i] = 0.0f;
     const std::string input = "in \"quoted\" \\ name.wav";
     writeAudio(dir / input, audio);
-    const CliRun run = runKavetOk({"process", input, "out.wav", "--normalize", "-16",
+    const ProgramRun run = runKavetOk({"process", input, "out.wav", "--normalize", "-16",
                                    "--true-peak-max", "-2", "--pan", "L20", "--json", "r.json"},
                                   dir.path());
     const JsonValue report = readJson(dir / "r.json");

@@ -124,7 +124,7 @@ TEST(KavetNormalize, OutputMeetsTheTargetOrSaysWhyNot) {
         std::vector<std::string> args = {"process", dir / "in.wav", dir / "out.wav", "--json",
                                          dir / "r.json"};
         args.insert(args.end(), c.options.begin(), c.options.end());
-        const CliRun run = runKavetOk(args);
+        const ProgramRun run = runKavetOk(args);
         const JsonValue file = readJson(dir / "r.json")["files"][0];
         const JsonValue &plan = file["normalize"], &before = file["before"];
         const double wanted = c.target - before["integrated_lufs"].number;
@@ -260,7 +260,7 @@ private:
 TEST(KavetNormalize, CeilingHoldsOnTheRealInterSamplePeak) {
     TempFolder dir;
     writeAudio(dir / "in.wav", tremoloPinkNoise(20));
-    const CliRun run = runKavetOk({"process", dir / "in.wav", dir / "out.wav", "--normalize", "-13",
+    const ProgramRun run = runKavetOk({"process", dir / "in.wav", dir / "out.wav", "--normalize", "-13",
                                    "--true-peak-max", "-1"});
     const NormalizeLine line = normalizeLine(run.out);
     ASSERT_EQ(line.limit, "ceiling") << run.out; // the case is about the ceiling

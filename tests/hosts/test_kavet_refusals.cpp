@@ -37,7 +37,7 @@ protected:
 
     // Runs a case and checks the refusal rules; `what` is part of the expected message.
     void expectRefused(const std::vector<std::string>& args, const std::string& what) {
-        const CliRun run = runKavet(args, dir.path());
+        const ProgramRun run = runKavet(args, dir.path());
         EXPECT_NE(run.exitCode, 0);
         EXPECT_EQ(run.signal, 0);
         EXPECT_EQ(run.out, "");
@@ -369,7 +369,7 @@ TEST_F(KavetRefusals, FilesThatAreNotClapModulesAreRefused) {
         expectRefused({"process", "stereo.wav", "out.wav", "--plugin", c.plugin}, c.what);
     }
     // A module that lists no plug-in is described, but processes nothing.
-    const CliRun info = runKavet({"info", "--plugin", empty}, dir.path());
+    const ProgramRun info = runKavet({"info", "--plugin", empty}, dir.path());
     EXPECT_EQ(info.exitCode, 0) << info.err;
     EXPECT_NE(info.out.find("\nplug-ins        0\n"), std::string::npos) << info.out;
     expectRefused({"process", "stereo.wav", "out.wav", "--plugin", empty},
@@ -389,7 +389,7 @@ TEST_F(KavetRefusals, FailedRunLeavesAnExistingOutputUntouched) {
 }
 
 TEST_F(KavetRefusals, InterruptedRunRemovesItsPartialOutput) {
-    const CliRun run = runKavet({"process", "mono.wav", "out.wav", "--plugin",
+    const ProgramRun run = runKavet({"process", "mono.wav", "out.wav", "--plugin",
                                  kFixtures + "/kavet_fixture_raise_signal.so"},
                                 dir.path());
     EXPECT_EQ(run.signal, SIGTERM) << "kavet must die of the signal it received";
