@@ -65,8 +65,7 @@ TEST_P(ClapState, IsTheVst2ChunkAndRestoresItsSound) {
         EXPECT_EQ(restored->value(static_cast<Id>(i)), static_cast<double>(vst2->getParameter(i)))
             << kParamInfo[i].name;
     const script::Rendering heard = script::renderClap(*restored, false, kListen);
-    const script::Rendering wanted =
-        script::renderVst2(const_cast<AEffect*>(&vst2->effect()), false, kListen);
+    const script::Rendering wanted = renderVst2Reference(*vst2, false, kListen);
     EXPECT_TRUE(heard.bytes == wanted.bytes) << firstDifference(heard.bytes, wanted.bytes, 4);
 }
 
@@ -140,8 +139,7 @@ TEST_P(ClapStateLoad, TakesWholeStatesOnly) {
     EXPECT_EQ(p->value(kGain), 0.25);
     EXPECT_EQ(p->value(kMute), 0.0);
     const script::Rendering heard = script::renderClap(*p, false, kListen);
-    const script::Rendering wanted =
-        script::renderVst2(const_cast<AEffect*>(&vst2->effect()), false, kListen);
+    const script::Rendering wanted = renderVst2Reference(*vst2, false, kListen);
     EXPECT_TRUE(heard.bytes == wanted.bytes) << firstDifference(heard.bytes, wanted.bytes, 4);
 }
 

@@ -112,8 +112,8 @@ TEST_F(KavetBatch, ReportHoldsThePrintedFiguresAndTheSettings) {
     const std::string input = "in \"quoted\" \\ name.wav";
     writeAudio(dir / input, audio);
     const ProgramRun run = runKavetOk({"process", input, "out.wav", "--normalize", "-16",
-                                   "--true-peak-max", "-2", "--pan", "L20", "--json", "r.json"},
-                                  dir.path());
+                                       "--true-peak-max", "-2", "--pan", "L20", "--json", "r.json"},
+                                      dir.path());
     const JsonValue report = readJson(dir / "r.json");
     ASSERT_EQ(report["files"].items.size(), 1u);
     const JsonValue& file = report["files"][0];

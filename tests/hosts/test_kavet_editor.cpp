@@ -41,8 +41,8 @@ ProgramRun runOk(const std::vector<std::string>& args, const std::string& cwd = 
 
 TEST(KavetEditor, WritesTheEditorOf265By534AsPng) {
     TempFolder dir;
-    const ProgramRun run = runOk({"editor", "--png", dir / "strip.png", "--signal", "demo", "--gain",
-                              "-6", "--pan", "L30", "--pre"});
+    const ProgramRun run = runOk({"editor", "--png", dir / "strip.png", "--signal", "demo",
+                                  "--gain", "-6", "--pan", "L30", "--pre"});
     EXPECT_NE(run.out.find("stereo editor, 265 x 534 pixels"), std::string::npos) << run.out;
     EXPECT_EQ(pngSize(fileBytes(dir / "strip.png")), std::make_pair(265, 534));
 }

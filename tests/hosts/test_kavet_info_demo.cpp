@@ -84,7 +84,8 @@ TEST(KavetInfo, ReportsTheRecordAndTheParametersOfEachModule) {
 
 TEST(KavetInfo, NamesTheEntryItFound) {
     EXPECT_NE(runKavetOk({"info"}).out.find("(entry VSTPluginMain)"), std::string::npos);
-    const ProgramRun old = runKavetOk({"info", "--plugin", kFixtures + "/kavet_fixture_main_only.so"});
+    const ProgramRun old =
+        runKavetOk({"info", "--plugin", kFixtures + "/kavet_fixture_main_only.so"});
     EXPECT_NE(old.out.find("(entry main)"), std::string::npos);
 }
 

@@ -140,7 +140,8 @@ TEST(KavetLoudness, EbuTestSignalsReadTheirPublishedFigures) {
         writeAudio(dir / "in.wav", sineSegments(c.segments, c.hz, 2, 48000, c.phase));
         char gain[32];
         std::snprintf(gain, sizeof gain, "%.4f", c.gainDb);
-        const ProgramRun run = runKavetOk({"process", dir / "in.wav", dir / "out.wav", "--gain", gain});
+        const ProgramRun run =
+            runKavetOk({"process", dir / "in.wav", dir / "out.wav", "--gain", gain});
         const auto rows = loudnessRows(run.out);
         ASSERT_EQ(rows.size(), 5u) << run.out;
         for (int side = 0; side < 2; ++side) {

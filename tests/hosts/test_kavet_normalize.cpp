@@ -260,8 +260,8 @@ private:
 TEST(KavetNormalize, CeilingHoldsOnTheRealInterSamplePeak) {
     TempFolder dir;
     writeAudio(dir / "in.wav", tremoloPinkNoise(20));
-    const ProgramRun run = runKavetOk({"process", dir / "in.wav", dir / "out.wav", "--normalize", "-13",
-                                   "--true-peak-max", "-1"});
+    const ProgramRun run = runKavetOk({"process", dir / "in.wav", dir / "out.wav", "--normalize",
+                                       "-13", "--true-peak-max", "-1"});
     const NormalizeLine line = normalizeLine(run.out);
     ASSERT_EQ(line.limit, "ceiling") << run.out; // the case is about the ceiling
     const Audio out = readAudio(dir / "out.wav");

@@ -25,7 +25,8 @@ std::string slurp(const std::string& path) {
 [[noreturn]] void exec(const std::vector<std::string>& argv, const ProgramSetting& setting,
                        const std::string& outPath, const std::string& errPath) {
     const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int err = setting.mergeErr ? out : open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err =
+        setting.mergeErr ? out : open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (out < 0 || err < 0 || dup2(out, STDOUT_FILENO) < 0 || dup2(err, STDERR_FILENO) < 0)
         _exit(126);
     if (!setting.cwd.empty() && chdir(setting.cwd.c_str()) != 0) _exit(126);

@@ -75,8 +75,7 @@ TEST_P(Vst3State, IsTheVst2ChunkAndRestoresItsSound) {
                   static_cast<double>(vst2->getParameter(i)))
             << kParamInfo[i].name;
     const script::Rendering heard = script::renderVst3(*restored, false, kListen);
-    const script::Rendering wanted =
-        script::renderVst2(const_cast<AEffect*>(&vst2->effect()), false, kListen);
+    const script::Rendering wanted = renderVst2Reference(*vst2, false, kListen);
     EXPECT_TRUE(heard.bytes == wanted.bytes);
 }
 
@@ -132,7 +131,7 @@ TEST_F(Vst3State, RefusesAStreamOfAnotherLengthAndChangesNothing) {
         EXPECT_EQ(fx->controller()->getParamNormalized(kPhase), 1.0);
     }
     EXPECT_TRUE(script::renderVst3(*fx, false, kListen).bytes ==
-                script::renderVst2(const_cast<AEffect*>(&vst2->effect()), false, kListen).bytes);
+                renderVst2Reference(*vst2, false, kListen).bytes);
 }
 
 } // namespace

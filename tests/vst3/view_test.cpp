@@ -6,6 +6,7 @@
 #include "vst3_fixture.h"
 #include "x11_host.h"
 
+#include "channel_buffers.h"
 #include "editor_scenarios.h"
 
 #include "editor/layout.h"
@@ -97,17 +98,9 @@ public:
     }
 
     void process(float level, int frames, std::span<const host::ParamChange> changes = {}) {
-        std::vector<std::vector<float>> in(
-            static_cast<std::size_t>(kNumChannels),
-            std::vector<float>(static_cast<std::size_t>(frames), level));
-        std::vector<std::vector<float>> out = in;
-        std::vector<const float*> inputs;
-        std::vector<float*> outputs;
-        for (auto& c : in)
-            inputs.push_back(c.data());
-        for (auto& c : out)
-            outputs.push_back(c.data());
-        EXPECT_TRUE(fx_->process(inputs.data(), outputs.data(), frames, changes).ok);
+        ChannelBuffers<float> b(kNumChannels, kNumChannels, static_cast<std::size_t>(frames), level,
+                                level);
+        EXPECT_TRUE(fx_->process(b.inputs.data(), b.outputs.data(), frames, changes).ok);
     }
 
     // The editor's window: the only child of the host's.
