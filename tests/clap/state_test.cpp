@@ -15,29 +15,6 @@ namespace {
 
 using namespace clap;
 using script::ScriptBlock;
-using script::ScriptChange;
-
-struct Setting {
-    const char* name;
-    std::vector<std::pair<Id, double>> values;
-};
-
-void PrintTo(const Setting& s, std::ostream* out) {
-    *out << s.name;
-}
-
-const Setting kSettings[] = {
-    {"Defaults", {}},
-    {"GainTrimPhase", {{kGain, 0.25}, {kTrim, 0.8}, {kPhase, 1.0}}},
-    {"MuteBypassPan", {{kMute, 1.0}, {kBypass, 1.0}, {kPan, 0.125}}},
-    {"EveryEdge", {{kGain, 1.0}, {kTrim, 0.0}, {kPan, 1.0}}},
-};
-
-void apply(host::VstPlugin& fx, const Setting& s) {
-    for (const auto& [id, value] : s.values)
-        if (id < static_cast<Id>(kNumParams))
-            fx.setParameter(static_cast<int>(id), static_cast<float>(value));
-}
 
 const std::vector<ScriptBlock> kListen = {{512, {}}, {333, {}}};
 

@@ -42,6 +42,19 @@ std::vector<unsigned char> chunkOf(host::VstPlugin& effect) {
     return {bytes, bytes + size};
 }
 
+const std::vector<Setting> kSettings = {
+    {"Defaults", {}},
+    {"GainTrimPhase", {{kGain, 0.25}, {kTrim, 0.8}, {kPhase, 1.0}}},
+    {"MuteBypassPan", {{kMute, 1.0}, {kBypass, 1.0}, {kPan, 0.125}}},
+    {"EveryEdge", {{kGain, 1.0}, {kTrim, 0.0}, {kPan, 1.0}}},
+};
+
+void apply(host::VstPlugin& reference, const Setting& setting) {
+    for (const auto& [id, value] : setting.values)
+        if (id < static_cast<std::uint32_t>(kNumParams))
+            reference.setParameter(static_cast<int>(id), static_cast<float>(value));
+}
+
 script::Rendering renderVst2Reference(bool wide, const std::vector<script::ScriptBlock>& blocks) {
     return renderVst2Reference(*makeVst2Effect(), wide, blocks);
 }

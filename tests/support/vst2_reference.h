@@ -8,10 +8,12 @@
 #include "hosts/common/vst_plugin.h"
 #include "hosts/wintest/block_script.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kavet::test {
@@ -19,6 +21,23 @@ namespace kavet::test {
 // The reference effect, opened.
 std::unique_ptr<host::VstPlugin> makeVst2Effect();
 std::vector<unsigned char> chunkOf(host::VstPlugin& effect);
+
+// A setting of the parameters (ids, normalised values) made at once: the state tests give it
+// to the reference by setParameter and to the format's effect as its host would.
+struct Setting {
+    const char* name;
+    std::vector<std::pair<std::uint32_t, double>> values;
+};
+
+inline void PrintTo(const Setting& s, std::ostream* out) {
+    *out << s.name;
+}
+
+// The defaults, and every parameter moved, some to their edges.
+extern const std::vector<Setting> kSettings;
+
+// The reference given a setting; the values of parameters it does not have are left out.
+void apply(host::VstPlugin& reference, const Setting& setting);
 
 // The reference's output for a script, from an effect opened for it (or the one given).
 script::Rendering renderVst2Reference(bool wide, const std::vector<script::ScriptBlock>& blocks);
