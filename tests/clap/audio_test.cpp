@@ -2,10 +2,15 @@
 // parameter changes: on block boundaries at every block size (0 too), and within blocks,
 // where an event must land at its own sample; events that are not this effect's change
 // nothing; the output's constant mask marks exactly the silent channels.
+#include "channel_buffers.h"
 #include "clap_fixture.h"
+#include "impulse_block.h"
+#include "vst2_reference.h"
 
 #include "hosts/wintest/block_signal.h"
 #include "hosts/wintest/clap_script.h"
+
+#include <algorithm>
 
 namespace kavet::test {
 namespace {
@@ -13,92 +18,22 @@ namespace {
 using namespace clap;
 using script::ScriptBlock;
 
-struct Rendered {
-    script::Rendering clap, vst2;
-};
-
-Rendered render(const std::vector<ScriptBlock>& blocks, bool wide) {
+script::Rendering rendered(bool wide, const std::vector<ScriptBlock>& blocks) {
     TestPlugin p(loadClapModule());
-    const auto vst2 = makeVst2Effect();
-    return {script::renderClap(*p, wide, blocks),
-            script::renderVst2(const_cast<AEffect*>(&vst2->effect()), wide, blocks)};
-}
-
-void expectEqual(const Rendered& r, bool wide) {
-    EXPECT_TRUE(r.clap.ok) << "a block was refused or answered with an error";
-    EXPECT_EQ(r.clap.wrongSilenceFlags, 0) << "blocks whose constant mask is wrong";
-    ASSERT_FALSE(r.vst2.bytes.empty());
-    EXPECT_TRUE(r.clap.bytes == r.vst2.bytes)
-        << firstDifference(r.clap.bytes, r.vst2.bytes, wide ? 8 : 4);
-}
-
-struct BoundaryCase {
-    bool wide;
-    int frames;
-};
-
-void PrintTo(const BoundaryCase& c, std::ostream* out) {
-    *out << (c.wide ? "64-bit, " : "32-bit, ") << c.frames << " frames";
+    return script::renderClap(*p, wide, blocks);
 }
 
 class ClapAudio : public ::testing::TestWithParam<BoundaryCase> {};
 
 TEST_P(ClapAudio, EqualsTheVst2EffectBitForBit) {
-    expectEqual(render(script::boundaryScript(GetParam().frames), GetParam().wide),
-                GetParam().wide);
-}
-
-std::vector<BoundaryCase> boundaryCases() {
-    std::vector<BoundaryCase> cases;
-    for (bool wide : {false, true})
-        for (int frames : {0, 1, 7, 64, 333, script::kScriptMaxBlock})
-            cases.push_back({wide, frames});
-    return cases;
+    expectBoundaryChanges(rendered, GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(BlockSizes, ClapAudio, ::testing::ValuesIn(boundaryCases()),
-                         [](const auto& info) {
-                             return std::string(info.param.wide ? "Double" : "Float") +
-                                    std::to_string(info.param.frames) + "Frames";
-                         });
-
-// One block of 512 with events inside it, after a block that sets the glides going and before
-// one that shows where they went; the same events moved to the block's start sound otherwise.
-struct MidBlockCase {
-    const char* name;
-    std::vector<script::ScriptChange> changes;
-};
-
-const MidBlockCase kMidBlock[] = {
-    {"GainAtSample100", {{100, kGain, 0.25f}}},
-    {"GainAtTheLastSample", {{511, kGain, 1.0f}}},
-    {"MuteAtSample1", {{1, kMute, 1.0f}}},
-    {"PhaseThenBypass", {{37, kPhase, 1.0f}, {300, kBypass, 1.0f}}},
-    {"GainTwiceInOneBlock", {{64, kGain, 0.0f}, {256, kGain, 0.75f}}},
-    {"TrimAtTheStartGainInside", {{0, kTrim, 0.9f}, {129, kGain, 0.3f}}},
-    {"TwoAtTheSameSample", {{200, kGain, 0.1f}, {200, kTrim, 0.2f}}},
-    {"PanAtSample200", {{200, kPan, 0.1f}}},
-};
-
-std::vector<ScriptBlock> midBlockScript(const std::vector<script::ScriptChange>& changes) {
-    return {{256, {{0, kGain, 0.6f}}}, {512, changes}, {128, {}}};
-}
+                         [](const auto& info) { return boundaryCaseName(info.param); });
 
 TEST(ClapMidBlock, EventsLandAtTheirSamples) {
-    for (bool wide : {false, true}) {
-        for (const MidBlockCase& c : kMidBlock) {
-            if (!kStereo && c.changes[0].index == kPan) continue;
-            SCOPED_TRACE(std::string(c.name) + (wide ? " double" : " float"));
-            const Rendered r = render(midBlockScript(c.changes), wide);
-            expectEqual(r, wide);
-            std::vector<script::ScriptChange> atStart = c.changes;
-            for (auto& change : atStart)
-                change.offset = 0;
-            EXPECT_FALSE(render(midBlockScript(atStart), wide).clap.bytes == r.clap.bytes);
-        }
-    }
-    // The script of the Windows host's suite, several blocks in a row.
-    expectEqual(render(script::midBlockScript(), false), false);
+    expectMidBlockChanges(rendered);
 }
 
 // Events a host may send that are not this effect's (another space, an id it does not have,
@@ -139,9 +74,7 @@ std::vector<ForeignEvent> foreignEvents() {
 
 TEST(ClapForeignEvents, ChangeNothing) {
     const std::vector<ScriptBlock> plain = {{256, {{0, kGain, 0.6f}}}, {256, {}}, {256, {}}};
-    const auto vst2 = makeVst2Effect();
-    const script::Rendering wanted =
-        script::renderVst2(const_cast<AEffect*>(&vst2->effect()), false, plain);
+    const script::Rendering wanted = renderVst2Reference(false, plain);
     for (const ForeignEvent& f : foreignEvents()) {
         SCOPED_TRACE(f.name);
         TestPlugin p(loadClapModule());
@@ -167,21 +100,18 @@ template <class Sample> std::vector<Sample> inPlaceOrNot(bool inPlace) {
     std::vector<Sample> all;
     script::Signal signal(7);
     for (int block = 0; block < 4; ++block) {
-        std::vector<std::vector<Sample>> in(kNumChannels, std::vector<Sample>(512));
-        for (auto& c : in)
-            for (Sample& x : c)
-                x = static_cast<Sample>(signal.next());
-        std::vector<std::vector<Sample>> out = in;
-        std::vector<const Sample*> inputs;
-        std::vector<Sample*> outputs;
+        ChannelBuffers<Sample> b(kNumChannels, kNumChannels, 512, 0, 0);
         for (int c = 0; c < kNumChannels; ++c) {
-            inputs.push_back(inPlace ? out[c].data() : in[c].data());
-            outputs.push_back(out[c].data());
+            for (Sample& x : b.in[c])
+                x = static_cast<Sample>(signal.next());
+            std::copy(b.in[c].begin(), b.in[c].end(), b.out[c].begin());
+            if (inPlace) b.inputs[c] = b.out[c].data();
         }
         const host::EventList events =
             valueEvents({{kGain, 0.2 * block + 0.1}, {kTrim, 0.7}, {kPhase, block % 2}});
-        EXPECT_EQ(p->process(inputs.data(), outputs.data(), 512, events).status, kProcessContinue);
-        for (const auto& c : out)
+        EXPECT_EQ(p->process(b.inputs.data(), b.outputs.data(), 512, events).status,
+                  kProcessContinue);
+        for (const auto& c : b.out)
             all.insert(all.end(), c.begin(), c.end());
     }
     return all;
@@ -192,46 +122,22 @@ TEST(ClapInPlace, EqualsOutOfPlace) {
     EXPECT_TRUE(inPlaceOrNot<double>(true) == inPlaceOrNot<double>(false));
 }
 
-// The constant mask of the output: a channel is marked exactly when every sample of the block
-// is zero. One sample of 0.5 in an otherwise silent input, at each place a scan could miss it.
-struct SilenceCase {
-    uint32 frames;
-    int at; // the sample of the impulse; -1: none
-};
-const SilenceCase kSilence[] = {{512, 256}, {512, 0}, {512, 1}, {512, 511}, {37, 36},
-                                {37, 33},   {16, 8},  {3, 1},   {1, -1},    {512, -1}};
-
-template <class Sample> uint64 maskFor(host::ClapPlugin& p, const SilenceCase& c, int channel) {
-    std::vector<std::vector<Sample>> in(kNumChannels, std::vector<Sample>(c.frames, Sample(0)));
-    std::vector<std::vector<Sample>> out(kNumChannels, std::vector<Sample>(c.frames, Sample(7)));
-    if (c.at >= 0) in[channel][c.at] = Sample(0.5);
-    std::vector<const Sample*> inputs;
-    std::vector<Sample*> outputs;
-    for (int ch = 0; ch < kNumChannels; ++ch) {
-        inputs.push_back(in[ch].data());
-        outputs.push_back(out[ch].data());
-    }
-    const host::ClapProcessResult r =
-        p.process(inputs.data(), outputs.data(), c.frames, host::EventList(1, 64));
+// The constant mask of the output (impulse_block.h).
+template <class Sample> uint64 maskFor(host::ClapPlugin& p, const ImpulseCase& c, int channel) {
+    const ChannelBuffers<Sample> b = impulseBlock<Sample>(c, channel);
+    const host::ClapProcessResult r = p.process(
+        b.inputs.data(), b.outputs.data(), static_cast<uint32>(c.frames), host::EventList(1, 64));
     EXPECT_EQ(r.status, kProcessContinue);
     return r.constantMask;
 }
 
 TEST(ClapConstantMask, MarksExactlyTheSilentChannels) {
-    const uint64 all = (uint64{1} << kNumChannels) - 1;
     for (bool wide : {false, true}) {
         TestPlugin p(loadClapModule());
         ASSERT_TRUE(p->activate(44100.0, 1, 512) && p->startProcessing());
-        for (const SilenceCase& c : kSilence) {
-            for (int channel = 0; channel < kNumChannels; ++channel) {
-                SCOPED_TRACE(std::to_string(c.frames) + " frames, impulse at " +
-                             std::to_string(c.at) + ", channel " + std::to_string(channel) +
-                             (wide ? ", double" : ", float"));
-                const uint64 expected = c.at < 0 ? all : all & ~(uint64{1} << channel);
-                EXPECT_EQ(wide ? maskFor<double>(*p, c, channel) : maskFor<float>(*p, c, channel),
-                          expected);
-            }
-        }
+        expectSilentChannelsMarked(wide, [&](const ImpulseCase& c, int channel) {
+            return wide ? maskFor<double>(*p, c, channel) : maskFor<float>(*p, c, channel);
+        });
     }
 }
 

@@ -4,8 +4,9 @@
 // plug-in must reproduce.
 #pragma once
 
+#include "vst2_reference.h"
+
 #include "hosts/common/clap_plugin.h"
-#include "hosts/common/vst_plugin.h"
 
 #include "core/config.h"
 
@@ -50,14 +51,6 @@ private:
     std::unique_ptr<host::ClapPlugin> plugin_;
     bool allowed_ = false;
 };
-
-// The VST 2.4 effect of this configuration, opened.
-std::unique_ptr<host::VstPlugin> makeVst2Effect();
-std::vector<unsigned char> chunkOf(host::VstPlugin& effect);
-
-// Where two renderings first part, in samples of `width` bytes.
-std::string firstDifference(const std::vector<unsigned char>& a,
-                            const std::vector<unsigned char>& b, std::size_t width);
 
 // `frames` samples of `level` on every channel of `plugin`, through process (32-bit); the
 // plug-in must be processing. Answers the result.

@@ -13,9 +13,6 @@
 
 #include <malloc.h>
 
-#include <atomic>
-#include <thread>
-
 // After GoogleTest: Xlib's macros would break its names.
 #include <X11/Xlib.h>
 
@@ -121,17 +118,7 @@ public:
 
     // A person's steps from a thread of their own, while the host's loop serves the editor.
     void perform(const std::vector<x11test::Input>& steps) {
-        int x = 0, y = 0;
-        ::Window child = 0;
-        XTranslateCoordinates(display_, window_, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
-        std::atomic<bool> done{false};
-        std::thread person([&] {
-            x11test::perform(DisplayString(display_), x, y, steps);
-            done = true;
-        });
-        while (!done)
-            plugin_->loop().run(20);
-        person.join();
+        x11test::performWhile(display_, window_, steps, [this] { plugin_->loop().run(20); });
         plugin_->loop().run(100);
     }
 
@@ -227,12 +214,12 @@ TEST(ClapGui, ClickOnPhaseReachesTheHostAsAGesture) {
     h.perform(x11test::click(kPhaseRect.left + 10, kPhaseRect.top + 8));
     EXPECT_GT(h.p().host().flushRequests.load(), 0);
     ASSERT_TRUE(h.p().flush(host::EventList(1, 64)));
-    const std::vector<host::ParamEvent> on = {
-        {kEventParamGestureBegin, kPhase},
-        {kEventParamValue, kPhase, 1.0},
-        {kEventParamGestureEnd, kPhase},
+    const auto gestureTo = [](double value) {
+        return std::vector<host::ParamEvent>{{kEventParamGestureBegin, kPhase},
+                                             {kEventParamValue, kPhase, value},
+                                             {kEventParamGestureEnd, kPhase}};
     };
-    EXPECT_EQ(host::paramEvents(h.p().outputEvents()), on);
+    EXPECT_EQ(host::paramEvents(h.p().outputEvents()), gestureTo(1.0));
     EXPECT_EQ(h.p().value(kPhase), 1.0);
     // Sent once: the next flush has nothing.
     ASSERT_TRUE(h.p().flush(host::EventList(1, 64)));
@@ -240,12 +227,7 @@ TEST(ClapGui, ClickOnPhaseReachesTheHostAsAGesture) {
     // A host that answers with its next block instead gets them from process().
     h.perform(x11test::click(kPhaseRect.left + 10, kPhaseRect.top + 8));
     EXPECT_EQ(processLevel(h.p(), 0.5f, 64).status, kProcessContinue);
-    const std::vector<host::ParamEvent> off = {
-        {kEventParamGestureBegin, kPhase},
-        {kEventParamValue, kPhase, 0.0},
-        {kEventParamGestureEnd, kPhase},
-    };
-    EXPECT_EQ(host::paramEvents(h.p().outputEvents()), off);
+    EXPECT_EQ(host::paramEvents(h.p().outputEvents()), gestureTo(0.0));
     EXPECT_EQ(h.p().value(kPhase), 0.0);
 }
 

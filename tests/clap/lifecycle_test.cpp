@@ -3,6 +3,7 @@
 // thread-check answering by those threads, a call on the wrong thread reported through the
 // host's log and survived, and cycles of activation, processing and blocks of random sizes
 // and events from a fixed seed.
+#include "channel_buffers.h"
 #include "clap_fixture.h"
 
 #include <algorithm>
@@ -162,20 +163,13 @@ INSTANTIATE_TEST_SUITE_P(Calls, ClapWrongThread, ::testing::ValuesIn(kWrongThrea
 template <class Sample>
 bool runBlock(host::ClapPlugin& p, std::mt19937& random, uint32 frames, host::EventList& events) {
     std::uniform_real_distribution<double> level(-1.0, 1.0);
-    std::vector<std::vector<Sample>> in(p.inputChannels(), std::vector<Sample>(frames));
-    std::vector<std::vector<Sample>> out(p.outputChannels(), std::vector<Sample>(frames, 7));
-    std::vector<const Sample*> inputs;
-    std::vector<Sample*> outputs;
-    for (auto& c : in) {
+    ChannelBuffers<Sample> b(p.inputChannels(), p.outputChannels(), frames, 0, 7);
+    for (auto& c : b.in)
         for (Sample& x : c)
             x = static_cast<Sample>(level(random));
-        inputs.push_back(c.data());
-    }
-    for (auto& c : out)
-        outputs.push_back(c.data());
-    const host::ClapProcessResult r = p.process(inputs.data(), outputs.data(), frames, events);
+    const host::ClapProcessResult r = p.process(b.inputs.data(), b.outputs.data(), frames, events);
     bool good = r.called && r.status != kProcessError;
-    for (const auto& c : out)
+    for (const auto& c : b.out)
         for (Sample x : c)
             good = good && std::isfinite(x) && x != Sample(7);
     return good;

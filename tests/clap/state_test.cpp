@@ -15,29 +15,6 @@ namespace {
 
 using namespace clap;
 using script::ScriptBlock;
-using script::ScriptChange;
-
-struct Setting {
-    const char* name;
-    std::vector<std::pair<Id, double>> values;
-};
-
-void PrintTo(const Setting& s, std::ostream* out) {
-    *out << s.name;
-}
-
-const Setting kSettings[] = {
-    {"Defaults", {}},
-    {"GainTrimPhase", {{kGain, 0.25}, {kTrim, 0.8}, {kPhase, 1.0}}},
-    {"MuteBypassPan", {{kMute, 1.0}, {kBypass, 1.0}, {kPan, 0.125}}},
-    {"EveryEdge", {{kGain, 1.0}, {kTrim, 0.0}, {kPan, 1.0}}},
-};
-
-void apply(host::VstPlugin& fx, const Setting& s) {
-    for (const auto& [id, value] : s.values)
-        if (id < static_cast<Id>(kNumParams))
-            fx.setParameter(static_cast<int>(id), static_cast<float>(value));
-}
 
 const std::vector<ScriptBlock> kListen = {{512, {}}, {333, {}}};
 
@@ -65,8 +42,7 @@ TEST_P(ClapState, IsTheVst2ChunkAndRestoresItsSound) {
         EXPECT_EQ(restored->value(static_cast<Id>(i)), static_cast<double>(vst2->getParameter(i)))
             << kParamInfo[i].name;
     const script::Rendering heard = script::renderClap(*restored, false, kListen);
-    const script::Rendering wanted =
-        script::renderVst2(const_cast<AEffect*>(&vst2->effect()), false, kListen);
+    const script::Rendering wanted = renderVst2Reference(*vst2, false, kListen);
     EXPECT_TRUE(heard.bytes == wanted.bytes) << firstDifference(heard.bytes, wanted.bytes, 4);
 }
 
@@ -140,8 +116,7 @@ TEST_P(ClapStateLoad, TakesWholeStatesOnly) {
     EXPECT_EQ(p->value(kGain), 0.25);
     EXPECT_EQ(p->value(kMute), 0.0);
     const script::Rendering heard = script::renderClap(*p, false, kListen);
-    const script::Rendering wanted =
-        script::renderVst2(const_cast<AEffect*>(&vst2->effect()), false, kListen);
+    const script::Rendering wanted = renderVst2Reference(*vst2, false, kListen);
     EXPECT_TRUE(heard.bytes == wanted.bytes) << firstDifference(heard.bytes, wanted.bytes, 4);
 }
 

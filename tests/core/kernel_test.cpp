@@ -76,23 +76,29 @@ template <class T> bool sameBits(const T& a, const T& b) {
 
 enum class Layout { Stereo, Mono };
 
-// Runs half a second in blocks of the given sizes (cycled) through the kernel and the reference and
+struct BlockPattern {
+    const char* name;
+    std::vector<int> sizes; // cycled
+    double rate;            // Hz, until the script's refresh 3 switches to 96 kHz
+};
+
+// Runs 24000 frames in blocks of the pattern's sizes through the kernel and the reference and
 // reports the first frame or state field that differs.
 template <Layout layout, Write mode, class Sample>
-void matchesTheDefinition(const int* sizes, int count) {
+void matchesTheDefinition(const BlockPattern& p) {
     KernelState st{};
     st.gain[0] = 1.0;
     st.gain[1] = -0.0;
     st.target[0] = 0.5;
     st.target[1] = -0.0;
-    st.msPerSample = 1000.0 / 48000.0;
+    st.msPerSample = 1000.0 / p.rate;
     st.coefficients = fastRow();
     ReferenceKernel ref(st);
     ScriptedRefresh kernelRefresh, referenceRefresh;
     Signal signal;
     int frames = 0;
     for (int block = 0; frames < 24000; ++block) {
-        const int n = sizes[block % count];
+        const int n = p.sizes[static_cast<std::size_t>(block) % p.sizes.size()];
         frames += n;
         std::vector<Sample> in[2], outK[2], outR[2];
         for (int c = 0; c < 2; ++c) {
@@ -135,38 +141,31 @@ void matchesTheDefinition(const int* sizes, int count) {
     EXPECT_EQ(kernelRefresh.calls, referenceRefresh.calls);
 }
 
-struct BlockPattern {
-    const char* name;
-    std::vector<int> sizes;
-};
-
+// At 32 kHz the sample period (1/32 ms) is exact: every refresh falls on a sample (4 ms = 128).
 const BlockPattern kPatterns[] = {
-    {"single frames", {1}},
-    {"mixed", {1, 7, 64, 3, 191, 192, 193, 33}},
-    {"large", {512, 4096, 511}},
+    {"single frames", {1}, 48000},
+    {"mixed", {1, 7, 64, 3, 191, 192, 193, 33}, 48000},
+    {"large", {512, 4096, 511}, 48000},
+    {"mixed, 32 kHz", {1, 7, 64, 3, 191, 192, 193, 33}, 32000},
 };
 
 TEST(Kernel, StereoMatchesTheDefinitionBitForBit) {
     for (const BlockPattern& p : kPatterns) {
         SCOPED_TRACE(p.name);
-        const int* s = p.sizes.data();
-        const int n = static_cast<int>(p.sizes.size());
-        matchesTheDefinition<Layout::Stereo, Write::Replace, float>(s, n);
-        matchesTheDefinition<Layout::Stereo, Write::Replace, double>(s, n);
-        matchesTheDefinition<Layout::Stereo, Write::Add, float>(s, n);
-        matchesTheDefinition<Layout::Stereo, Write::Add, double>(s, n);
+        matchesTheDefinition<Layout::Stereo, Write::Replace, float>(p);
+        matchesTheDefinition<Layout::Stereo, Write::Replace, double>(p);
+        matchesTheDefinition<Layout::Stereo, Write::Add, float>(p);
+        matchesTheDefinition<Layout::Stereo, Write::Add, double>(p);
     }
 }
 
 TEST(Kernel, MonoMatchesTheDefinitionBitForBit) {
     for (const BlockPattern& p : kPatterns) {
         SCOPED_TRACE(p.name);
-        const int* s = p.sizes.data();
-        const int n = static_cast<int>(p.sizes.size());
-        matchesTheDefinition<Layout::Mono, Write::Replace, float>(s, n);
-        matchesTheDefinition<Layout::Mono, Write::Replace, double>(s, n);
-        matchesTheDefinition<Layout::Mono, Write::Add, float>(s, n);
-        matchesTheDefinition<Layout::Mono, Write::Add, double>(s, n);
+        matchesTheDefinition<Layout::Mono, Write::Replace, float>(p);
+        matchesTheDefinition<Layout::Mono, Write::Replace, double>(p);
+        matchesTheDefinition<Layout::Mono, Write::Add, float>(p);
+        matchesTheDefinition<Layout::Mono, Write::Add, double>(p);
     }
 }
 

@@ -14,8 +14,8 @@
 namespace kavet::test {
 
 // Runs kavet and expects success with nothing on standard error.
-inline CliRun runKavetOk(const std::vector<std::string>& args, const std::string& cwd = "") {
-    CliRun run = runKavet(args, cwd);
+inline ProgramRun runKavetOk(const std::vector<std::string>& args, const std::string& cwd = "") {
+    ProgramRun run = runKavet(args, cwd);
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.err, "");
     return run;

@@ -33,16 +33,16 @@ std::pair<int, int> pngSize(const std::vector<unsigned char>& png) {
     return {word(16), word(20)};
 }
 
-CliRun runOk(const std::vector<std::string>& args, const std::string& cwd = "") {
-    CliRun run = runKavet(args, cwd);
+ProgramRun runOk(const std::vector<std::string>& args, const std::string& cwd = "") {
+    ProgramRun run = runKavet(args, cwd);
     EXPECT_EQ(run.exitCode, 0) << run.err;
     return run;
 }
 
 TEST(KavetEditor, WritesTheEditorOf265By534AsPng) {
     TempFolder dir;
-    const CliRun run = runOk({"editor", "--png", dir / "strip.png", "--signal", "demo", "--gain",
-                              "-6", "--pan", "L30", "--pre"});
+    const ProgramRun run = runOk({"editor", "--png", dir / "strip.png", "--signal", "demo",
+                                  "--gain", "-6", "--pan", "L30", "--pre"});
     EXPECT_NE(run.out.find("stereo editor, 265 x 534 pixels"), std::string::npos) << run.out;
     EXPECT_EQ(pngSize(fileBytes(dir / "strip.png")), std::make_pair(265, 534));
 }
@@ -66,7 +66,7 @@ TEST(KavetEditor, SameCommandSamePictureAndEachOptionShows) {
 
 TEST(KavetEditor, MonoModuleShowsTheMonoEditor) {
     TempFolder dir;
-    const CliRun run =
+    const ProgramRun run =
         runOk({"editor", "--png", dir / "mono.png", "--plugin", kMono, "--signal", "demo"});
     EXPECT_NE(run.out.find("mono editor"), std::string::npos) << run.out;
     runOk({"editor", "--png", dir / "stereo.png", "--signal", "demo"});
@@ -112,7 +112,7 @@ TEST(KavetEditor, RefusesWhatItCannotShow) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
-        const CliRun run = runKavet(c.args);
+        const ProgramRun run = runKavet(c.args);
         EXPECT_EQ(run.exitCode, c.exitCode);
         EXPECT_EQ(run.err.rfind("kavet: ", 0), 0u) << run.err;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;

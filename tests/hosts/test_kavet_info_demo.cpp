@@ -69,7 +69,7 @@ TEST(KavetInfo, ReportsTheRecordAndTheParametersOfEachModule) {
     };
     for (const InfoCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const CliRun run = runKavetOk(c.args);
+        const ProgramRun run = runKavetOk(c.args);
         for (const std::string& line : c.lines)
             EXPECT_TRUE(has(run.out, line)) << line << "\n" << run.out;
         const auto rows = parameterRows(run.out);
@@ -84,7 +84,8 @@ TEST(KavetInfo, ReportsTheRecordAndTheParametersOfEachModule) {
 
 TEST(KavetInfo, NamesTheEntryItFound) {
     EXPECT_NE(runKavetOk({"info"}).out.find("(entry VSTPluginMain)"), std::string::npos);
-    const CliRun old = runKavetOk({"info", "--plugin", kFixtures + "/kavet_fixture_main_only.so"});
+    const ProgramRun old =
+        runKavetOk({"info", "--plugin", kFixtures + "/kavet_fixture_main_only.so"});
     EXPECT_NE(old.out.find("(entry main)"), std::string::npos);
 }
 
@@ -112,7 +113,7 @@ TEST(KavetInfo, DescribesTheGroupAndHostControlsOfHostFormatModules) {
     };
     for (const InfoCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const CliRun run = runKavetOk(c.args);
+        const ProgramRun run = runKavetOk(c.args);
         EXPECT_NE(run.out.find("(host format, interface"), std::string::npos) << run.out;
         for (const std::string& line : c.lines)
             EXPECT_TRUE(has(run.out, line)) << line << "\n" << run.out;
@@ -165,7 +166,7 @@ TEST(KavetInfo, DescribesLv2PlugInsByBundleOrUri) {
     };
     for (const Lv2InfoCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const CliRun run = runKavetOk({"info", "--plugin", c.plugin});
+        const ProgramRun run = runKavetOk({"info", "--plugin", c.plugin});
         for (const std::string& line : c.lines)
             EXPECT_TRUE(has(run.out, line)) << line << "\n" << run.out;
         for (const std::string& text : c.absent)
@@ -175,7 +176,7 @@ TEST(KavetInfo, DescribesLv2PlugInsByBundleOrUri) {
 
 TEST(KavetDemo, WritesTheTestSignalAndItsProcessedResult) {
     TempFolder dir;
-    const CliRun run = runKavetOk({"demo"}, dir.path());
+    const ProgramRun run = runKavetOk({"demo"}, dir.path());
     EXPECT_EQ(dir.names(), (std::vector<std::string>{"kavet-demo-editor.png", "kavet-demo-in.wav",
                                                      "kavet-demo.wav"}));
     EXPECT_NE(run.out.find("gain -6.0 dB, pan L30, phase flipped"), std::string::npos) << run.out;

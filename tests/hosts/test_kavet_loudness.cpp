@@ -140,7 +140,8 @@ TEST(KavetLoudness, EbuTestSignalsReadTheirPublishedFigures) {
         writeAudio(dir / "in.wav", sineSegments(c.segments, c.hz, 2, 48000, c.phase));
         char gain[32];
         std::snprintf(gain, sizeof gain, "%.4f", c.gainDb);
-        const CliRun run = runKavetOk({"process", dir / "in.wav", dir / "out.wav", "--gain", gain});
+        const ProgramRun run =
+            runKavetOk({"process", dir / "in.wav", dir / "out.wav", "--gain", gain});
         const auto rows = loudnessRows(run.out);
         ASSERT_EQ(rows.size(), 5u) << run.out;
         for (int side = 0; side < 2; ++side) {
@@ -279,7 +280,7 @@ TEST(KavetLoudness, TruePeakIsTheInterSamplePeak) {
         const double exactDb = 20 * std::log10(exactPeak(c.signal, frames));
         ASSERT_LE(20 * std::log10(samplePeak), exactDb + c.samplePeakDb) << "a weak case";
         writeAudio(dir / "in.wav", audio);
-        const CliRun run = runKavetOk(
+        const ProgramRun run = runKavetOk(
             {"process", dir / "in.wav", dir / "out.wav", "--gain", "-3", "--json", dir / "r.json"});
         const double gainDb = -3;
         const auto printed = truePeakRows(run.out);

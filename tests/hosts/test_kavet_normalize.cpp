@@ -12,10 +12,11 @@
 namespace kavet::test {
 namespace {
 
+// "normalize to T LUFS: gain G dB[, held by the true-peak ceiling of C dBTP: S LU short of the
+// target | , fader and trim at their top: S LU short of the target]; output ..."
 struct NormalizeLine {
-    double gainDb = NAN;
+    double target = NAN, gainDb = NAN, ceiling = NAN, shortLu = 0.0;
     std::string limit; // "" (reached), "ceiling" or "range"
-    double shortLu = 0.0;
 };
 
 // The number after `marker` in `text` (NAN when the marker is not there).
@@ -24,19 +25,21 @@ double numberAfter(const std::string& text, const std::string& marker) {
     return at == std::string::npos ? NAN : std::strtod(text.c_str() + at + marker.size(), nullptr);
 }
 
-// "normalize to T LUFS: gain G dB[, held by the true-peak ceiling of C dBTP: S LU short of the
-// target | , fader and trim at their top: S LU short of the target]; output ..."
 NormalizeLine normalizeLine(const std::string& out) {
     NormalizeLine result;
     const std::size_t at = out.find("normalize to ");
     if (at == std::string::npos) return result;
-    const std::string line = out.substr(at, out.find('\n', at) - at);
-    if (line.find(" LUFS: gain ") == std::string::npos) return result;
+    const std::string line = out.substr(at, out.find(';', at) - at);
+    result.target = numberAfter(line, "normalize to ");
     result.gainDb = numberAfter(line, " LUFS: gain ");
-    if (line.find(", held by the true-peak ceiling of ") != std::string::npos)
-        result = {result.gainDb, "ceiling", numberAfter(line, " dBTP: ")};
-    else if (line.find(", fader and trim at their top: ") != std::string::npos)
-        result = {result.gainDb, "range", numberAfter(line, " at their top: ")};
+    result.ceiling = numberAfter(line, ", held by the true-peak ceiling of ");
+    if (!std::isnan(result.ceiling)) {
+        result.limit = "ceiling";
+        result.shortLu = numberAfter(line, " dBTP: ");
+    } else if (line.find(", fader and trim at their top: ") != std::string::npos) {
+        result.limit = "range";
+        result.shortLu = numberAfter(line, " at their top: ");
+    }
     return result;
 }
 
@@ -48,9 +51,10 @@ Audio peaky() {
     return audio;
 }
 
-// The output is the input times one factor from the first sample to the last.
-void expectConstantGain(const Audio& in, const Audio& out) {
-    ASSERT_EQ(in.samples.size(), out.samples.size());
+// The output is the input times one factor from the first sample to the last: that factor.
+double constantGain(const Audio& in, const Audio& out) {
+    EXPECT_EQ(in.samples.size(), out.samples.size());
+    if (in.samples.size() != out.samples.size()) return NAN;
     const auto loudest = static_cast<std::size_t>(
         std::max_element(in.samples.begin(), in.samples.end(),
                          [](float a, float b) { return std::fabs(a) < std::fabs(b); }) -
@@ -58,6 +62,7 @@ void expectConstantGain(const Audio& in, const Audio& out) {
     const double factor = out.samples[loudest] / static_cast<double>(in.samples[loudest]);
     expectScaled(in, out, std::vector<double>(static_cast<std::size_t>(in.channels), factor),
                  1e-6 * std::fabs(out.samples[loudest]));
+    return factor;
 }
 
 struct NormalizeCase {
@@ -66,7 +71,7 @@ struct NormalizeCase {
     std::vector<std::string> options;
     double target;
     double ceiling;
-    const char* limit; // "" when the target is reached
+    std::string limit; // "" when the target is reached
 };
 
 TEST(KavetNormalize, OutputMeetsTheTargetOrSaysWhyNot) {
@@ -116,30 +121,41 @@ TEST(KavetNormalize, OutputMeetsTheTargetOrSaysWhyNot) {
     for (const NormalizeCase& c : cases) {
         SCOPED_TRACE(c.name);
         writeAudio(dir / "in.wav", c.audio);
-        std::vector<std::string> args = {"process", dir / "in.wav", dir / "out.wav"};
+        std::vector<std::string> args = {"process", dir / "in.wav", dir / "out.wav", "--json",
+                                         dir / "r.json"};
         args.insert(args.end(), c.options.begin(), c.options.end());
-        const CliRun run = runKavetOk(args);
-        const auto rows = loudnessRows(run.out);
-        ASSERT_EQ(rows.size(), 5u) << run.out;
-        const double outLufs = rows.at("integrated")[1];
-        const double outPeak = rows.at("true peak")[1];
+        const ProgramRun run = runKavetOk(args);
+        const JsonValue file = readJson(dir / "r.json")["files"][0];
+        const JsonValue &plan = file["normalize"], &before = file["before"];
+        const double wanted = c.target - before["integrated_lufs"].number;
+        const double applied = plan["applied_gain_db"].number;
         const NormalizeLine line = normalizeLine(run.out);
-        ASSERT_FALSE(std::isnan(line.gainDb)) << run.out;
-        EXPECT_EQ(line.limit, c.limit) << run.out;
-        EXPECT_NEAR(line.gainDb, outLufs - rows.at("integrated")[0], 0.02);
-        EXPECT_LE(outPeak, c.ceiling + 0.005);
-        if (line.limit.empty()) {
+        EXPECT_DOUBLE_EQ(plan["wanted_gain_db"].number, wanted);
+        EXPECT_DOUBLE_EQ(plan["shortfall_lu"].number, wanted - applied);
+        EXPECT_EQ(plan["peak_limited"].boolean, c.limit == "ceiling");
+        EXPECT_EQ(plan["range_limited"].boolean, c.limit == "range");
+        // The gain applied is the one the output file has, and the one its loudness shows.
+        EXPECT_NEAR(applied, 20 * std::log10(constantGain(c.audio, readAudio(dir / "out.wav"))),
+                    1e-4);
+        const double outLufs = file["after"]["integrated_lufs"].number;
+        EXPECT_NEAR(applied, outLufs - before["integrated_lufs"].number, 0.02);
+        EXPECT_LE(file["after"]["true_peak_dbtp"].number, c.ceiling + 0.005);
+        EXPECT_EQ(wanted - applied > 0.1, !c.limit.empty());
+        if (c.limit.empty()) {
+            EXPECT_NEAR(applied, wanted, 1e-3);
             EXPECT_NEAR(outLufs, c.target, 0.1);
-        } else {
-            EXPECT_LT(outLufs, c.target - 0.1);
-            EXPECT_NEAR(line.shortLu, c.target - outLufs, 0.02);
-            if (line.limit == "ceiling") {
-                // The gain leaves room for the reading's largest error, 0.05 dB (these peaks
-                // are single samples, read exactly).
-                EXPECT_NEAR(outPeak, c.ceiling - 0.05, 0.015);
-            }
+        } else if (c.limit == "ceiling") {
+            // Less the reading's largest error, 0.05 dB (single-sample peaks, read exactly).
+            EXPECT_NEAR(applied, c.ceiling - 0.05 - before["true_peak_dbtp"].number, 1e-3);
+            EXPECT_EQ(line.ceiling, c.ceiling) << "printed";
+        } else { // fader and trim at their top
+            EXPECT_EQ(plan["gain_value"].number + plan["trim_value"].number, 2.0);
         }
-        expectConstantGain(readAudio(dir / "in.wav"), readAudio(dir / "out.wav"));
+        // The printed line: the same figures, to its rounding (its ceiling as given, above).
+        EXPECT_EQ(line.limit, c.limit) << run.out;
+        EXPECT_EQ(line.target, c.target);
+        EXPECT_NEAR(line.gainDb, applied, 0.005);
+        EXPECT_NEAR(line.shortLu, c.limit.empty() ? 0.0 : wanted - applied, 0.005);
     }
 }
 
@@ -244,8 +260,8 @@ private:
 TEST(KavetNormalize, CeilingHoldsOnTheRealInterSamplePeak) {
     TempFolder dir;
     writeAudio(dir / "in.wav", tremoloPinkNoise(20));
-    const CliRun run = runKavetOk({"process", dir / "in.wav", dir / "out.wav", "--normalize", "-13",
-                                   "--true-peak-max", "-1"});
+    const ProgramRun run = runKavetOk({"process", dir / "in.wav", dir / "out.wav", "--normalize",
+                                       "-13", "--true-peak-max", "-1"});
     const NormalizeLine line = normalizeLine(run.out);
     ASSERT_EQ(line.limit, "ceiling") << run.out; // the case is about the ceiling
     const Audio out = readAudio(dir / "out.wav");

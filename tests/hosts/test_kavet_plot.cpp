@@ -60,7 +60,7 @@ TEST(KavetPlot, CurvesLieWhereTheLevelsPutThem) {
         audio.samples[2 * i + 1] = i < 6 * 48000 ? audio.samples[2 * i] * kRight : 0.0f;
     TempFolder dir;
     writeAudio(dir / "in.wav", audio);
-    const CliRun run = runKavetOk(
+    const ProgramRun run = runKavetOk(
         {"process", dir / "in.wav", dir / "out.wav", "--gain", "-12", "--plot", dir / "p.png"});
     const Picture picture = readPng(dir / "p.png");
     ASSERT_EQ(picture.width(), plot::kWidth);

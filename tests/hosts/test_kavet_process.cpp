@@ -19,11 +19,11 @@ constexpr double kHalf = 1e-6; // "--gain -6.0206" is 0.5 within this
 class KavetProcess : public ::testing::Test {
 protected:
     // Writes `audio` as in.wav, processes it with `options`, answers out.wav.
-    Audio process(const Audio& audio, std::vector<std::string> options, CliRun* run = nullptr) {
+    Audio process(const Audio& audio, std::vector<std::string> options, ProgramRun* run = nullptr) {
         writeAudio(dir / "in.wav", audio);
         std::vector<std::string> args = {"process", dir / "in.wav", dir / "out.wav"};
         args.insert(args.end(), options.begin(), options.end());
-        const CliRun result = runKavetOk(args);
+        const ProgramRun result = runKavetOk(args);
         if (run != nullptr) *run = result;
         return readAudio(dir / "out.wav");
     }
@@ -138,7 +138,7 @@ TEST_F(KavetProcess, TrimFollowsTheStoredTrimRange) {
         prefs.savePrefs();
         if (c.refusal != nullptr) {
             writeAudio(dir / "in.wav", in);
-            const CliRun run =
+            const ProgramRun run =
                 runKavet({"process", dir / "in.wav", dir / "refused.wav", "--trim", c.trim});
             EXPECT_NE(run.exitCode, 0);
             EXPECT_NE(run.err.find(c.refusal), std::string::npos) << run.err;
@@ -165,7 +165,7 @@ TEST_F(KavetProcess, FilesOtherThanStereoRunThroughOneMonoInstancePerChannel) {
         SCOPED_TRACE(c.summary);
         // Every channel differs, so a channel sent through the wrong instance shows.
         const Audio in = testSignal(c.channels, 2000);
-        CliRun run;
+        ProgramRun run;
         const Audio out = process(in, {"--phase", "--gain", "-6.0206"}, &run);
         EXPECT_NE(run.out.find(c.summary), std::string::npos) << run.out;
         expectScaled(in, out, std::vector<double>(c.channels, -0.5), kHalf);
@@ -215,7 +215,7 @@ TEST_F(KavetProcess, IntegerAndCompressedInputsAreRead) {
 }
 
 TEST_F(KavetProcess, PrintsPeakAndRmsOfEachChannelInDb) {
-    CliRun run;
+    ProgramRun run;
     process(squareWave(2, 48000, 0.5f), {"--gain", "-6.0206", "--pan", "L100"}, &run);
     const auto rows = levelRows(run.out);
     ASSERT_EQ(rows.size(), 2u) << run.out;
@@ -230,7 +230,7 @@ TEST_F(KavetProcess, PrintsPeakAndRmsOfEachChannelInDb) {
 }
 
 TEST_F(KavetProcess, EmptyFileGivesAnEmptyOutput) {
-    CliRun run;
+    ProgramRun run;
     const Audio out = process(Audio{48000, 2, 0, {}}, {}, &run);
     EXPECT_EQ(out.channels, 2);
     EXPECT_EQ(out.frames(), 0u);
@@ -268,7 +268,7 @@ TEST_F(KavetProcess, RelativeModulePathIsAFileNotALibrarySearch) {
 
 TEST_F(KavetProcess, HostSetsRateAndBlockSizeBeforeResumeAndSendsShortLastBlock) {
     Audio in = testSignal(1, 1000, 44100);
-    CliRun run;
+    ProgramRun run;
     const Audio out =
         process(in, {"--plugin", kFixtures + "/kavet_fixture_probe.so", "--block", "300"}, &run);
     ASSERT_EQ(out.frames(), 1000u);
@@ -332,7 +332,7 @@ TEST_F(KavetProcess, HostFormatModulesWriteWhatTheVstModulesWrite) {
             vst.insert(vst.end(), options.begin(), options.end());
             pt.insert(pt.end(), options.begin(), options.end());
             runKavetOk(vst);
-            const CliRun run = runKavetOk(pt);
+            const ProgramRun run = runKavetOk(pt);
             const std::string expected = slurp(dir / "vst.wav");
             ASSERT_GT(expected.size(), in.samples.size() * sizeof(float));
             ASSERT_NE(expected.find("PEAK"), std::string::npos);

@@ -11,12 +11,19 @@
 #include <gtest/gtest.h>
 #include <optional>
 #include <sndfile.h>
+#include <span>
 #include <sys/stat.h>
 
 namespace kavet::test {
 namespace {
 
 const std::string kFixtures = KAVET_FIXTURE_DIR;
+
+struct RefusalCase {
+    const char* name;
+    std::vector<std::string> args;
+    const char* what;
+};
 
 // A folder with the inputs every refusal case may use.
 class KavetRefusals : public ::testing::Test {
@@ -37,7 +44,7 @@ protected:
 
     // Runs a case and checks the refusal rules; `what` is part of the expected message.
     void expectRefused(const std::vector<std::string>& args, const std::string& what) {
-        const CliRun run = runKavet(args, dir.path());
+        const ProgramRun run = runKavet(args, dir.path());
         EXPECT_NE(run.exitCode, 0);
         EXPECT_EQ(run.signal, 0);
         EXPECT_EQ(run.out, "");
@@ -46,15 +53,16 @@ protected:
         EXPECT_NE(run.err.find(what), std::string::npos) << run.err;
         EXPECT_EQ(dir.names(), before) << "files were left behind";
     }
+    // Every case of a table, each named in the failures it has.
+    void expectRefused(std::span<const RefusalCase> cases) {
+        for (const RefusalCase& c : cases) {
+            SCOPED_TRACE(c.name);
+            expectRefused(c.args, c.what);
+        }
+    }
 
     TempFolder dir;
     std::vector<std::string> before;
-};
-
-struct RefusalCase {
-    const char* name;
-    std::vector<std::string> args;
-    const char* what;
 };
 
 TEST_F(KavetRefusals, BadCommandLinesAreRefusedWithOneLine) {
@@ -118,10 +126,7 @@ TEST_F(KavetRefusals, BadCommandLinesAreRefusedWithOneLine) {
         {"info extra", {"info", "extra"}, "unexpected argument 'extra'"},
         {"demo extra", {"demo", "a.wav", "b.wav"}, "unexpected argument 'b.wav'"},
     };
-    for (const RefusalCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        expectRefused(c.args, c.what);
-    }
+    expectRefused(cases);
 }
 
 TEST_F(KavetRefusals, BadFilesAreRefusedWithOneLine) {
@@ -146,10 +151,7 @@ TEST_F(KavetRefusals, BadFilesAreRefusedWithOneLine) {
          {"process", "stereo.wav", "out.wav", "--json", "nowhere/r.json"},
          "cannot write 'nowhere/r.json'"},
     };
-    for (const RefusalCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        expectRefused(c.args, c.what);
-    }
+    expectRefused(cases);
 }
 
 TEST_F(KavetRefusals, ModulesThatAreNotVst24PlugInsAreRefused) {
@@ -202,10 +204,7 @@ TEST_F(KavetRefusals, HostFormatModulesThatDoNotFitTheRunAreRefused) {
          {"process", "stereo.wav", "out.wav", "--double", "--plugin", KAVET_PT_STEREO_MODULE},
          "cannot process 64-bit samples"},
     };
-    for (const RefusalCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        expectRefused(c.args, c.what);
-    }
+    expectRefused(cases);
 }
 
 TEST_F(KavetRefusals, ModulesThatDoNotFitTheFileAreRefused) {
@@ -228,10 +227,7 @@ TEST_F(KavetRefusals, ModulesThatDoNotFitTheFileAreRefused) {
           kFixtures + "/kavet_fixture_main_only.so"},
          "cannot process 64-bit samples"},
     };
-    for (const RefusalCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        expectRefused(c.args, c.what);
-    }
+    expectRefused(cases);
 }
 
 // Sets LV2_PATH for a scope, so that a plug-in looked for on the path meets only the
@@ -297,10 +293,7 @@ TEST_F(KavetRefusals, Lv2PlugInsNotFoundOrNotFittingAreRefused) {
          {"process", "stereo.wav", "out.wav", "--gain", "-90.5", "--plugin", stereo},
          "Gain -90.50 dB is below the LV2 plug-in's floor of -90 dB"},
     };
-    for (const RefusalCase& c : fit) {
-        SCOPED_TRACE(c.name);
-        expectRefused(c.args, c.what);
-    }
+    expectRefused(fit);
 }
 
 TEST_F(KavetRefusals, Vst3ModulesThatCannotBeLoadedOrDoNotFitAreRefused) {
@@ -369,7 +362,7 @@ TEST_F(KavetRefusals, FilesThatAreNotClapModulesAreRefused) {
         expectRefused({"process", "stereo.wav", "out.wav", "--plugin", c.plugin}, c.what);
     }
     // A module that lists no plug-in is described, but processes nothing.
-    const CliRun info = runKavet({"info", "--plugin", empty}, dir.path());
+    const ProgramRun info = runKavet({"info", "--plugin", empty}, dir.path());
     EXPECT_EQ(info.exitCode, 0) << info.err;
     EXPECT_NE(info.out.find("\nplug-ins        0\n"), std::string::npos) << info.out;
     expectRefused({"process", "stereo.wav", "out.wav", "--plugin", empty},
@@ -389,9 +382,9 @@ TEST_F(KavetRefusals, FailedRunLeavesAnExistingOutputUntouched) {
 }
 
 TEST_F(KavetRefusals, InterruptedRunRemovesItsPartialOutput) {
-    const CliRun run = runKavet({"process", "mono.wav", "out.wav", "--plugin",
-                                 kFixtures + "/kavet_fixture_raise_signal.so"},
-                                dir.path());
+    const ProgramRun run = runKavet({"process", "mono.wav", "out.wav", "--plugin",
+                                     kFixtures + "/kavet_fixture_raise_signal.so"},
+                                    dir.path());
     EXPECT_EQ(run.signal, SIGTERM) << "kavet must die of the signal it received";
     EXPECT_EQ(run.err, "kavet: interrupted\n");
     EXPECT_EQ(dir.names(), before) << "files were left behind";

@@ -2,12 +2,11 @@
 // of the VST 2.4 module of the same configuration bit for bit, and info describes its classes
 // and parameters.
 #include "cli_checks.h"
+#include "vst_equivalence.h"
 
 #include "hosts/kavet/vst3_text.h"
 
 #include <algorithm>
-#include <bit>
-#include <cstdint>
 
 namespace kavet::test {
 namespace {
@@ -15,65 +14,8 @@ namespace {
 const std::string kBundle = KAVET_VST3_BUNDLE;
 const std::string kBinary = kBundle + "/Contents/x86_64-linux/Kavet.so";
 
-// Standard output after its first line (which names the files).
-std::string afterFirstLine(const std::string& out) {
-    return out.substr(std::min(out.size(), out.find('\n') + 1));
-}
-
 TEST(KavetVst3, ProcessingEqualsTheVstModuleBitForBit) {
-    struct Case {
-        const char* name;
-        int channels;
-        std::string plugin; // the bundle (which picks by channel count) or its binary
-        std::vector<std::string> options;
-    };
-    // Every setting reaches the effect before its first sample: a glide from the defaults,
-    // or a setting left out, shows in the first samples.
-    const Case cases[] = {
-        {"defaults", 2, kBundle, {}},
-        {"gain, pan L30, phase, block 100",
-         2,
-         kBundle,
-         {"--gain", "-6", "--pan", "L30", "--phase", "--block", "100"}},
-        {"the binary: trim, pan R77, block 7",
-         2,
-         kBinary,
-         {"--trim", "-7.5", "--pan", "R77", "--block", "7"}},
-        {"64-bit: gain near the top, trim",
-         2,
-         kBundle,
-         {"--gain", "17.9", "--trim", "4.5", "--double"}},
-        {"mute", 2, kBundle, {"--mute", "--gain", "-6"}},
-        {"64-bit bypass", 2, kBundle, {"--bypass", "--gain", "-6", "--trim", "3", "--double"}},
-        {"normalised", 2, kBundle, {"--normalize", "-23", "--block", "333"}},
-        {"mono: gain, trim, phase", 1, kBundle, {"--gain", "-26", "--trim", "3", "--phase"}},
-        {"mono binary, 64-bit, block 1", 1, kBinary, {"--gain", "-19", "--double", "--block", "1"}},
-        {"three channels: one Kavet Mono each", 3, kBundle, {"--gain", "-19", "--trim", "-2"}},
-    };
-    TempFolder dir;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        writeAudio(dir / "in.wav", testSignal(c.channels, 30000));
-        auto run = [&](const std::string& plugin, const std::string& out) {
-            std::vector<std::string> args = {"process", dir / "in.wav", dir / out, "--plugin",
-                                             plugin};
-            args.insert(args.end(), c.options.begin(), c.options.end());
-            return runKavetOk(args).out;
-        };
-        const std::string vst =
-            run(c.channels == 2 ? KAVET_STEREO_MODULE : KAVET_MONO_MODULE, "vst.wav");
-        const std::string vst3 = run(c.plugin, "vst3.wav");
-        // The same effect, instances, levels and loudness.
-        EXPECT_EQ(afterFirstLine(vst3), afterFirstLine(vst));
-        const Audio a = readAudio(dir / "vst.wav");
-        const Audio b = readAudio(dir / "vst3.wav");
-        ASSERT_EQ(b.channels, c.channels);
-        ASSERT_EQ(b.samples.size(), a.samples.size());
-        for (std::size_t i = 0; i < a.samples.size(); ++i)
-            ASSERT_EQ(std::bit_cast<std::uint32_t>(b.samples[i]),
-                      std::bit_cast<std::uint32_t>(a.samples[i]))
-                << "sample " << i / c.channels << ", channel " << i % c.channels;
-    }
+    expectTheVstModulesOutput(kBundle, kBinary);
 }
 
 // The lines of info about one audio effect class, in order and without a gap: the class,

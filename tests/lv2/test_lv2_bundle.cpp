@@ -42,13 +42,13 @@ TEST(Lv2Bundle, ValidatesAgainstTheLv2Schemas) {
     }
     args.push_back(std::string(KAVET_LV2_BUNDLE) + "/manifest.ttl");
     args.push_back(std::string(KAVET_LV2_BUNDLE) + "/kavet.ttl");
-    const ToolRun run = runTool(args);
+    const ProgramRun run = runTool(args);
     EXPECT_EQ(run.exitCode, 0) << run.out;
     EXPECT_NE(run.out.find("Found 0 errors"), std::string::npos) << run.out;
 }
 
 TEST(Lv2Bundle, ListsBothPlugins) {
-    const ToolRun run = runTool({KAVET_LV2LS});
+    const ProgramRun run = runTool({KAVET_LV2LS});
     ASSERT_EQ(run.exitCode, 0) << run.out;
     EXPECT_EQ(run.out, std::string(kMonoUri) + "\n" + kStereoUri + "\n");
 }
@@ -119,7 +119,7 @@ const std::vector<std::string> kChannelSymbols =
     kStereo ? std::vector<std::string>{"_l", "_r"} : std::vector<std::string>{""};
 
 TEST(Lv2Bundle, PortsFollowTheParameterTable) {
-    const ToolRun run = runTool({KAVET_LV2INFO, kThisUri});
+    const ProgramRun run = runTool({KAVET_LV2INFO, kThisUri});
     ASSERT_EQ(run.exitCode, 0) << run.out;
     const std::map<int, PortInfo> ports = readPorts(run.out);
     // Audio in, audio out, one control per parameter, enabled, peaks, RMS.
@@ -204,7 +204,7 @@ void expectSameNormalised(int index, double plain) {
 }
 
 TEST(Lv2Audio, EqualsTheVstModuleBitForBit) {
-    ScratchFolder folder;
+    TempFolder folder;
     const Audio input = testSignal(kNumChannels, 12000);
     writeAudio(folder / "in.wav", input);
     for (const Setting& s : kSettings) {
@@ -240,9 +240,9 @@ TEST(Lv2Audio, EqualsTheVstModuleBitForBit) {
         if (s.bypass || s.hostBypass) vst.push_back("--bypass");
         lv2.push_back(kThisUri);
 
-        const ToolRun lv2Run = runTool(lv2);
+        const ProgramRun lv2Run = runTool(lv2);
         ASSERT_EQ(lv2Run.exitCode, 0) << lv2Run.out;
-        const ToolRun vstRun = runTool(vst);
+        const ProgramRun vstRun = runTool(vst);
         ASSERT_EQ(vstRun.exitCode, 0) << vstRun.out;
         const Audio a = readAudio(folder / "lv2.wav");
         const Audio b = readAudio(folder / "vst.wav");

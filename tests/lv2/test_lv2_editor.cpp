@@ -206,7 +206,7 @@ std::string readFile(const std::string& path) {
 }
 
 TEST(LV2EditorInJalv, ShowsTheHeadlessPixelsTheHostsPresetAndItsOwnClick) {
-    ScratchFolder presets, home;
+    TempFolder presets, home;
     writePreset(presets / "");
     JalvHost jalv(JalvHost::Front::Gtk, lv2::kPluginUri,
                   std::string(KAVET_LV2_PATH) + ":" + (presets / ""), home / "");
@@ -266,7 +266,7 @@ TEST(LV2EditorInJalv, ShowsTheHeadlessPixelsTheHostsPresetAndItsOwnClick) {
 }
 
 TEST(LV2EditorInItsOwnWindow, ShowsTheHeadlessPixelsAndGoesWhenTheUserClosesIt) {
-    ScratchFolder home;
+    TempFolder home;
     JalvHost jalv(JalvHost::Front::Console, lv2::kPluginUri, KAVET_LV2_PATH, home / "");
     Connection x;
     ASSERT_NE(x.display, nullptr);

@@ -15,39 +15,17 @@ namespace {
 
 using namespace vst3;
 using script::ScriptBlock;
-using script::ScriptChange;
-
-struct Setting {
-    const char* name;
-    std::vector<ScriptChange> changes; // all at offset 0
-};
-
-void PrintTo(const Setting& s, std::ostream* out) {
-    *out << s.name;
-}
-
-const Setting kSettings[] = {
-    {"Defaults", {}},
-    {"GainTrimPhase", {{0, kGain, 0.25f}, {0, kTrim, 0.8f}, {0, kPhase, 1.0f}}},
-    {"MuteBypassPan", {{0, kMute, 1.0f}, {0, kBypass, 1.0f}, {0, kPan, 0.125f}}},
-    {"EveryEdge", {{0, kGain, 1.0f}, {0, kTrim, 0.0f}, {0, kPan, 1.0f}}},
-};
 
 // A block of no samples carries the changes to the processor, as hosts flush parameters.
-void apply(host::Vst3Plugin& fx, const std::vector<ScriptChange>& changes) {
+void apply(host::Vst3Plugin& fx, const Setting& setting) {
     ASSERT_TRUE(fx.setup(44100.0, 512));
     ASSERT_TRUE(fx.activate());
     std::vector<host::ParamChange> list;
-    for (const ScriptChange& c : changes)
-        list.push_back({static_cast<ParamID>(c.index), 0, c.value});
+    for (const auto& [id, value] : setting.values)
+        list.push_back({id, 0, value});
     float* none[2] = {nullptr, nullptr};
     ASSERT_TRUE(fx.process(none, none, 0, list).ok);
     fx.deactivate();
-}
-
-void apply(host::VstPlugin& fx, const std::vector<ScriptChange>& changes) {
-    for (const ScriptChange& c : changes)
-        if (c.index < kNumParams) fx.setParameter(c.index, c.value);
 }
 
 const std::vector<ScriptBlock> kListen = {{512, {}}, {333, {}}};
@@ -57,12 +35,12 @@ class Vst3State : public Vst3Test, public ::testing::WithParamInterface<Setting>
 TEST_P(Vst3State, IsTheVst2ChunkAndRestoresItsSound) {
     const auto module = loadBundle();
     const auto vst2 = makeVst2Effect();
-    apply(*vst2, GetParam().changes);
+    apply(*vst2, GetParam());
     const std::vector<unsigned char> chunk = chunkOf(*vst2);
     ASSERT_EQ(chunk.size(), kStereo ? 60u : 56u);
     {
         const auto fx = makeEffect(module);
-        apply(*fx, GetParam().changes);
+        apply(*fx, GetParam());
         EXPECT_TRUE(fx->state() == chunk) << "the state is not the VST 2.4 chunk";
     }
     // A new effect given the bytes sounds as the VST 2.4 effect that has them, and its
@@ -75,8 +53,7 @@ TEST_P(Vst3State, IsTheVst2ChunkAndRestoresItsSound) {
                   static_cast<double>(vst2->getParameter(i)))
             << kParamInfo[i].name;
     const script::Rendering heard = script::renderVst3(*restored, false, kListen);
-    const script::Rendering wanted =
-        script::renderVst2(const_cast<AEffect*>(&vst2->effect()), false, kListen);
+    const script::Rendering wanted = renderVst2Reference(*vst2, false, kListen);
     EXPECT_TRUE(heard.bytes == wanted.bytes);
 }
 
@@ -88,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(Settings, Vst3State, ::testing::ValuesIn(kSettings),
 TEST_F(Vst3State, RefusesAStreamOfAnotherLengthAndChangesNothing) {
     const auto module = loadBundle();
     const auto vst2 = makeVst2Effect();
-    const std::vector<ScriptChange> setting = {{0, kGain, 0.25f}, {0, kPhase, 1.0f}};
+    const Setting setting = {"Before", {{kGain, 0.25}, {kPhase, 1.0}}};
     apply(*vst2, setting);
     const std::vector<unsigned char> good = chunkOf(*vst2);
     // Another setting's bytes, damaged below: taking any part of them would show.
@@ -132,7 +109,7 @@ TEST_F(Vst3State, RefusesAStreamOfAnotherLengthAndChangesNothing) {
         EXPECT_EQ(fx->controller()->getParamNormalized(kPhase), 1.0);
     }
     EXPECT_TRUE(script::renderVst3(*fx, false, kListen).bytes ==
-                script::renderVst2(const_cast<AEffect*>(&vst2->effect()), false, kListen).bytes);
+                renderVst2Reference(*vst2, false, kListen).bytes);
 }
 
 } // namespace

@@ -6,14 +6,13 @@
 #include "vst3_fixture.h"
 #include "x11_host.h"
 
+#include "channel_buffers.h"
 #include "editor_scenarios.h"
 
 #include "editor/layout.h"
 #include "hosts/common/vst3_view_frame.h"
 
-#include <atomic>
 #include <cstdint>
-#include <thread>
 
 // After GoogleTest: Xlib's macros would break its names.
 #include <X11/Xlib.h>
@@ -99,17 +98,9 @@ public:
     }
 
     void process(float level, int frames, std::span<const host::ParamChange> changes = {}) {
-        std::vector<std::vector<float>> in(
-            static_cast<std::size_t>(kNumChannels),
-            std::vector<float>(static_cast<std::size_t>(frames), level));
-        std::vector<std::vector<float>> out = in;
-        std::vector<const float*> inputs;
-        std::vector<float*> outputs;
-        for (auto& c : in)
-            inputs.push_back(c.data());
-        for (auto& c : out)
-            outputs.push_back(c.data());
-        EXPECT_TRUE(fx_->process(inputs.data(), outputs.data(), frames, changes).ok);
+        ChannelBuffers<float> b(kNumChannels, kNumChannels, static_cast<std::size_t>(frames), level,
+                                level);
+        EXPECT_TRUE(fx_->process(b.inputs.data(), b.outputs.data(), frames, changes).ok);
     }
 
     // The editor's window: the only child of the host's.
@@ -131,17 +122,7 @@ public:
 
     // A person's steps from a thread of their own, while the run loop serves the view.
     void perform(const std::vector<x11test::Input>& steps) {
-        int x = 0, y = 0;
-        ::Window child = 0;
-        XTranslateCoordinates(display_, window_, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
-        std::atomic<bool> done{false};
-        std::thread person([&] {
-            x11test::perform(DisplayString(display_), x, y, steps);
-            done = true;
-        });
-        while (!done)
-            frame_->run(20);
-        person.join();
+        x11test::performWhile(display_, window_, steps, [this] { frame_->run(20); });
         frame_->run(100);
     }
 

@@ -12,19 +12,6 @@ std::unique_ptr<host::Vst3Plugin> makeEffect(std::shared_ptr<const host::Vst3Mod
     return std::make_unique<host::Vst3Plugin>(std::move(module), kFacts.processorCid);
 }
 
-std::unique_ptr<host::VstPlugin> makeVst2Effect() {
-    auto module = std::make_shared<const host::VstModule>(KAVET_VST_MODULE);
-    return std::make_unique<host::VstPlugin>(std::move(module));
-}
-
-std::vector<unsigned char> chunkOf(host::VstPlugin& effect) {
-    void* data = nullptr;
-    const VstIntPtr size = effect.dispatch(effGetChunk, 0, 0, &data);
-    if (data == nullptr || size <= 0) return {};
-    const auto* bytes = static_cast<const unsigned char*>(data);
-    return {bytes, bytes + size};
-}
-
 std::string narrow(const vst3::char16* text, std::size_t units) {
     std::string out;
     for (std::size_t i = 0; i < units && text[i] != 0; ++i)

@@ -4,8 +4,9 @@
 // reproduce to the bit.
 #pragma once
 
+#include "vst2_reference.h"
+
 #include "hosts/common/vst3_plugin.h"
-#include "hosts/common/vst_plugin.h"
 
 #include "core/config.h"
 
@@ -36,9 +37,6 @@ inline constexpr const Vst3Facts& kFacts = kStereo ? kStereoFacts : kMonoFacts;
 
 std::shared_ptr<const host::Vst3Module> loadBundle();
 std::unique_ptr<host::Vst3Plugin> makeEffect(std::shared_ptr<const host::Vst3Module> module);
-// The VST 2.4 effect of this configuration, opened.
-std::unique_ptr<host::VstPlugin> makeVst2Effect();
-std::vector<unsigned char> chunkOf(host::VstPlugin& effect);
 
 // The UTF-16 text of an interface's field, as far as its terminator.
 std::string narrow(const vst3::char16* text, std::size_t units);

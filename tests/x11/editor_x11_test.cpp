@@ -8,7 +8,6 @@
 #include "editor_host.h"
 
 #include "editor/layout.h"
-#include "editor/nfader.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +17,6 @@
 #endif
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 #include <optional>
 #include <thread>
@@ -37,18 +35,14 @@ using test::EditorStep;
 
 // Where the pointer goes after a click: in the host's window, off the editor.
 constexpr int kOffEditorX = 350, kOffEditorY = 300;
-constexpr layout::Rect kFader = layout::rect(layout::Id::Fader);
 constexpr layout::Rect kPhaseSwitch = layout::rect(layout::Id::Phase);
 constexpr layout::Rect kGainField = layout::rect(layout::Id::GainValue);
 constexpr layout::Rect kLogo = layout::rect(layout::Id::Options);
-constexpr layout::Rect kTrimDial = layout::rect(layout::Id::TrimDial);
-constexpr int kCapX = kFader.left + 80; // the fader cap's column
 constexpr int kPhaseX = kPhaseSwitch.left + 10, kPhaseY = kPhaseSwitch.top + 8;
 constexpr int kGainFieldX = kGainField.left + 28, kGainFieldY = kGainField.top + 7;
-constexpr int kBackgroundX = 30, kBackgroundY = 300;
 constexpr int kLogoX = kLogo.left + 20, kLogoY = kLogo.top + 26;
-constexpr int kBallisticsVuX = 40, kBallisticsVuY = 131 + 2 * 14 + 6;    // the third choice
-constexpr int kTrimX = kTrimDial.left + 15, kTrimY = kTrimDial.top + 15; // the dial's centre
+constexpr int kBackgroundX = 30, kBackgroundY = 300;
+constexpr int kBallisticsVuX = 40, kBallisticsVuY = 131 + 2 * 14 + 6; // the third choice
 
 X11Host::Options options() {
     return {KAVET_MODULE, 100, 80, false};
@@ -130,102 +124,6 @@ TEST(EditorX11Options, ChoiceAppliesAtOnce) {
     EXPECT_FALSE(test::samePixels(test::renderHeadless(opened), seen, "X11"));
 }
 
-// begin(index), automate(index, ...)..., end(index), the last value the effect's.
-void expectGesture(const X11Host& h, VstInt32 index) {
-    ASSERT_GE(h.calls.size(), 3u);
-    EXPECT_EQ(h.calls.front().opcode, audioMasterBeginEdit);
-    EXPECT_EQ(h.calls.front().index, index);
-    EXPECT_EQ(h.calls.back().opcode, audioMasterEndEdit);
-    EXPECT_EQ(h.calls.back().index, index);
-    for (std::size_t i = 1; i + 1 < h.calls.size(); ++i) {
-        EXPECT_EQ(h.calls[i].opcode, audioMasterAutomate) << "call " << i;
-        EXPECT_EQ(h.calls[i].index, index) << "call " << i;
-    }
-    EXPECT_EQ(h.calls[h.calls.size() - 2].opt, h.parameter(index));
-}
-
-int capMiddleY(float gain) {
-    test::EditorHost headless;
-    headless.record()->setParameter(headless.record(), kGain, gain);
-    headless.idle();
-    return kFader.top + dynamic_cast<editor::nFader*>(headless.control(kGain))->model().capRow() +
-           29;
-}
-
-TEST(EditorX11Input, ClickOnPhaseAutomatesIt) {
-    X11Host h(options());
-    ASSERT_TRUE(h.openEditor());
-    h.perform(click(kPhaseX, kPhaseY));
-    expectGesture(h, kPhase);
-    EXPECT_EQ(h.parameter(kPhase), 1.0f);
-}
-
-// The same gesture on the headless editor and in the X window gives the same gain. A drag
-// moves the fader step by step, each step rounded; when the editor is slow, the backend
-// merges a run of pointer motions into the last (as a real display does), and the steps
-// round differently in the last bits. A drag's end value is therefore compared to within
-// kDragRounding (a wrong drag scale, direction or modifier misses by far more: Shift's
-// 30-pixel drag moves the gain by about 0.01); a click's reset exactly.
-constexpr float kDragRounding = 4e-6f;
-
-TEST(EditorX11Input, FaderDragsAndResetMatchTheHeadlessEditor) {
-    struct Case {
-        const char* name;
-        unsigned long modifier;
-        int dy;
-        unsigned headlessModifiers;
-        bool click;
-    } cases[] = {
-        {"drag 30 up", 0, -30, driver::NoModifier, false},
-        {"Shift-drag 30 up", XK_Shift_L, -30, driver::Shift, false},
-        {"Control-click", XK_Control_L, 0, driver::Control, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        test::EditorHost headless;
-        headless.record()->setParameter(headless.record(), kGain, 0.75f);
-        headless.idle();
-        const int from = capMiddleY(0.75f);
-        if (c.click)
-            headless.click(kCapX, from, c.headlessModifiers);
-        else
-            headless.drag(kCapX, from, kCapX, from + c.dy, 10, c.headlessModifiers);
-        const float expected = headless.plug().getParameter(kGain);
-
-        X11Host h(options());
-        h.effect()->setParameter(h.effect(), kGain, 0.75f);
-        ASSERT_TRUE(h.openEditor());
-        h.perform(c.click ? click(kCapX, from, c.modifier)
-                          : drag(kCapX, from, kCapX, from + c.dy, c.modifier));
-        expectGesture(h, kGain);
-        if (c.click)
-            EXPECT_EQ(h.parameter(kGain), expected);
-        else
-            EXPECT_NEAR(h.parameter(kGain), expected, kDragRounding);
-        EXPECT_NE(h.parameter(kGain), 0.75f);
-    }
-}
-
-// Wheel notches (buttons 4 and 5, and the tilt buttons 6 and 7) reach the editor as wheel
-// turns, never as clicks: over the Phase switch they change nothing, as on the headless
-// editor, where a click toggles it.
-TEST(EditorX11Input, WheelButtonsAreTurnsNotClicks) {
-    test::EditorHost headless;
-    driver::moveTo(headless.frameWindow(), kPhaseX, kPhaseY);
-    driver::wheel(120);
-    driver::pump();
-    ASSERT_EQ(headless.plug().getParameter(kPhase), 0.0f);
-    for (int button : {4, 5, 6, 7}) {
-        SCOPED_TRACE(button);
-        X11Host h(options());
-        ASSERT_TRUE(h.openEditor());
-        h.perform({moveTo(kPhaseX, kPhaseY), wait(40), press(button), wait(20), release(button),
-                   wait(40)});
-        EXPECT_EQ(h.parameter(kPhase), 0.0f);
-        EXPECT_TRUE(h.calls.empty());
-    }
-}
-
 // The logo lights while the pointer is over it and goes dark once the pointer has left the
 // editor's window, as on the headless editor with the pointer away.
 TEST(EditorX11Input, LogoHighlightGoesWhenThePointerLeaves) {
@@ -238,88 +136,60 @@ TEST(EditorX11Input, LogoHighlightGoesWhenThePointerLeaves) {
     EXPECT_TRUE(test::samePixels(away, h.capture(), "X11"));
 }
 
-// Two clicks on the dial reset it when the second comes within the double-click time of the
-// first (the server's click times), and not when it comes later.
-TEST(EditorX11Input, DoubleClickResetsTheDialWithinTheDoubleClickTimeOnly) {
-    struct Case {
-        int gapMs;
-        float expected;
-    } cases[] = {{100, 0.5f}, {800, 0.9f}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.gapMs);
-        X11Host h(options());
-        h.effect()->setParameter(h.effect(), kTrim, 0.9f);
-        ASSERT_TRUE(h.openEditor());
-        // Presses of 80 ms, as a person's: the control sees the button down even when a
-        // loaded machine keeps it from running for a few tens of ms.
-        h.perform({moveTo(kTrimX, kTrimY), wait(40), press(), wait(80), release(), wait(c.gapMs),
-                   press(), wait(80), release(), wait(100)});
-        EXPECT_EQ(h.parameter(kTrim), c.expected);
-    }
-}
-
-// A value typed into the Gain field: Return applies it; Escape (which the entry ignores) or a
-// click elsewhere leave the gain as it was.
-TEST(EditorX11Input, TypedGainAppliesWithReturnOnly) {
-    const auto minus6 = static_cast<float>(std::cbrt(std::pow(10.0, -6.0 / 20.0) / 8.0));
-    struct Case {
-        const char* name;
-        std::vector<Input> end;
-        float expected;
-    } cases[] = {
-        {"Return", typeKeys({XK_Return}), minus6},
-        {"Escape", typeKeys({XK_Escape}), 0.5f},
-        {"click elsewhere", click(kBackgroundX, kBackgroundY), 0.5f},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        X11Host h(options());
-        ASSERT_TRUE(h.openEditor());
-        std::vector<Input> steps = click(kGainFieldX, kGainFieldY);
-        const std::vector<Input> typed = typeKeys({XK_minus, XK_6});
-        steps.insert(steps.end(), typed.begin(), typed.end());
-        steps.insert(steps.end(), c.end.begin(), c.end.end());
-        h.perform(steps);
-        EXPECT_NEAR(h.parameter(kGain), c.expected, 1e-6);
-    }
-}
-
-// The keyboard comes to the editor for a text entry and goes back when it ends.
-TEST(EditorX11Input, TextEntryTakesTheKeyboardAndGivesItBack) {
-    X11Host h(options());
-    ASSERT_TRUE(h.openEditor());
-    XSetInputFocus(h.display(), h.window(), RevertToParent, CurrentTime);
-    h.perform(click(kGainFieldX, kGainFieldY));
+::Window focusOf(const X11Host& h) {
     ::Window focus = 0;
     int revert = 0;
     XGetInputFocus(h.display(), &focus, &revert);
-    EXPECT_EQ(focus, h.editorWindow());
-    h.perform(typeKeys({XK_Return}));
-    XGetInputFocus(h.display(), &focus, &revert);
-    EXPECT_EQ(focus, h.window());
+    return focus;
 }
 
+// The keyboard comes to the editor for a text entry and goes back, whether Return or a click
+// elsewhere ends it, to the window that had it: the host's own, or another top-level window.
+TEST(EditorX11Input, TextEntryTakesTheKeyboardAndGivesItBack) {
+    const std::vector<Input> endings[] = {typeKeys({XK_Return}), click(kBackgroundX, kBackgroundY)};
+    for (const bool otherWindow : {false, true})
+        for (const std::vector<Input>& end : endings) {
+            SCOPED_TRACE(::testing::Message() << otherWindow << ", ending " << &end - endings);
+            X11Host h(options());
+            ASSERT_TRUE(h.openEditor());
+            Display* d = h.display();
+            const ::Window owner =
+                otherWindow ? XCreateSimpleWindow(d, DefaultRootWindow(d), 700, 80, 99, 99, 0, 0, 0)
+                            : h.window();
+            XMapWindow(d, owner);
+            XSetInputFocus(d, owner, RevertToParent, CurrentTime);
+            h.perform(click(kGainFieldX, kGainFieldY));
+            EXPECT_EQ(focusOf(h), h.editorWindow());
+            h.perform(end);
+            EXPECT_EQ(focusOf(h), owner);
+        }
+}
+
+// The window says it is mapped (_XEMBED_INFO), and a text entry asks the embedder that the
+// embedding message named (the parent when it names none) for the keyboard, once.
 TEST(EditorX11Embedding, EmbedderSeesMappedInfoAndAFocusRequest) {
-    X11Host::Options o = options();
-    o.xembed = true;
-    X11Host h(o);
-    ASSERT_TRUE(h.openEditor());
-    const Atom info = XInternAtom(h.display(), "_XEMBED_INFO", False);
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    ASSERT_EQ(XGetWindowProperty(h.display(), h.editorWindow(), info, 0, 2, False, info, &type,
-                                 &format, &count, &after, &data),
-              Success);
-    ASSERT_EQ(count, 2u);
-    const long* words = reinterpret_cast<const long*>(data);
-    EXPECT_EQ(words[0], 0); // protocol version
-    EXPECT_EQ(words[1], 1); // XEMBED_MAPPED
-    XFree(data);
-    h.perform(click(kGainFieldX, kGainFieldY));
-    EXPECT_EQ(std::count(h.xembedMessages.begin(), h.xembedMessages.end(), 3L), 1)
-        << "XEMBED_REQUEST_FOCUS";
+    using enum X11Host::Embedder;
+    for (const X11Host::Embedder named : {Parent, Apart, Unnamed}) {
+        SCOPED_TRACE(static_cast<int>(named));
+        X11Host h({KAVET_MODULE, 100, 80, true, named});
+        ASSERT_TRUE(h.openEditor());
+        const Atom info = XInternAtom(h.display(), "_XEMBED_INFO", False);
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        ASSERT_EQ(XGetWindowProperty(h.display(), h.editorWindow(), info, 0, 2, False, info, &type,
+                                     &format, &count, &after, &data),
+                  Success);
+        const auto* words = reinterpret_cast<const long*>(data);
+        EXPECT_EQ(std::vector<long>(words, words + count), (std::vector<long>{0, 1}))
+            << "protocol version 0, XEMBED_MAPPED";
+        XFree(data);
+        h.perform(click(kGainFieldX, kGainFieldY));
+        const std::vector<long>& to = h.xembedMessages[h.embedder()];
+        EXPECT_EQ(std::count(to.begin(), to.end(), 3L), 1) << "XEMBED_REQUEST_FOCUS";
+        EXPECT_EQ(h.xembedMessages.size(), 1u) << "messages to another window";
+    }
 }
 
 long heapInUse() {

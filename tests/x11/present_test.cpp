@@ -1,6 +1,6 @@
 // Presenting in this process's own window layer: a window attached to a host's X window is
-// sent whole the first time and then only where it changed, with shared memory and without,
-// and the server holds exactly the window's pixels either way.
+// sent whole the first time and then only where it changed or the server lost it, with shared
+// memory and without, and the server holds exactly the window's pixels either way.
 #include "x11_host.h"
 
 #include <kavet/host_window.h>
@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <utility>
 
 // After GoogleTest: Xlib's macros would break its names.
 #include "x11/backend.h"
@@ -37,6 +38,10 @@ LRESULT CALLBACK paintProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 std::uint32_t rgbOf(COLORREF c) {
     return (std::uint32_t{GetRValue(c)} << 16) | (std::uint32_t{GetGValue(c)} << 8) | GetBValue(c);
 }
+
+// More exposures between two presents than the backend keeps apart: the window's columns x
+// rows tiles lost one by one, as when another window is dragged across it.
+constexpr std::pair<int, int> kStorms[] = {{1, 17}, {60, 1}, {8, 6}};
 
 // The host's window with a child of this layer attached to it and painted.
 struct Attached {
@@ -71,11 +76,26 @@ struct Attached {
         hostwindow::present();
         x11::Backend::instance().sync();
     }
+    // Pixels of the window on the server other than the painted ones.
+    int wrongPixels() const {
+        const ::Window window = x11::Backend::instance().xWindow(parent);
+        XImage* image = XGetImage(display, window, 0, 0, kWidth, kHeight, AllPlanes, ZPixmap);
+        if (!image) return kWidth * kHeight;
+        int wrong = 0;
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x) {
+                const bool marked =
+                    x >= g_mark.left && x < g_mark.right && y >= g_mark.top && y < g_mark.bottom;
+                wrong += (XGetPixel(image, x, y) & 0xFFFFFF) != rgbOf(marked ? kMark : kGround);
+            }
+        XDestroyImage(image);
+        return wrong;
+    }
 };
 
 class Presenting : public ::testing::TestWithParam<bool> {};
 
-TEST_P(Presenting, FirstFrameWholeThenOnlyWhatChanged) {
+TEST_P(Presenting, FirstFrameWholeThenOnlyWhatChangedOrWasLost) {
     g_mark = {0, 0, 0, 0};
     Attached a(GetParam());
     ASSERT_NE(a.parent, nullptr);
@@ -96,19 +116,21 @@ TEST_P(Presenting, FirstFrameWholeThenOnlyWhatChanged) {
 
     a.idle(); // nothing changed: nothing goes
     EXPECT_EQ(backend.stats(a.parent).pixels, second.pixels);
+    EXPECT_EQ(a.wrongPixels(), 0);
 
-    XImage* image =
-        XGetImage(a.display, backend.xWindow(a.parent), 0, 0, kWidth, kHeight, AllPlanes, ZPixmap);
-    ASSERT_NE(image, nullptr);
-    int wrong = 0;
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) {
-            const bool marked =
-                x >= g_mark.left && x < g_mark.right && y >= g_mark.top && y < g_mark.bottom;
-            wrong += (XGetPixel(image, x, y) & 0xFFFFFF) != rgbOf(marked ? kMark : kGround);
-        }
-    EXPECT_EQ(wrong, 0);
-    XDestroyImage(image);
+    // The server paints each lost tile in a colour of its own and sends an Expose of it.
+    const ::Window window = backend.xWindow(a.parent);
+    XSetWindowBackground(a.display, window, 0xFF00FF);
+    for (const auto& [columns, rows] : kStorms) {
+        SCOPED_TRACE(::testing::Message() << columns << " x " << rows);
+        const int w = kWidth / columns, h = kHeight / rows;
+        for (int i = 0; i < columns * rows; ++i)
+            XClearArea(a.display, window, i % columns * w, i / columns * h, w, h, True);
+        XSync(a.display, False);
+        backend.sync(); // every Expose of the storm is on the backend's connection
+        a.idle();
+        EXPECT_EQ(a.wrongPixels(), 0);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(SharedMemoryOrNot, Presenting, ::testing::Values(true, false),

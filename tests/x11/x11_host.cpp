@@ -12,6 +12,7 @@
 #include <mutex>
 #include <stdexcept>
 #include <thread>
+#include <utility>
 
 namespace kavet::x11test {
 namespace {
@@ -44,6 +45,12 @@ X11Host::X11Host(Options options) : options_(std::move(options)) {
         XCreateWindow(display_, RootWindow(display_, screen), options_.x, options_.y, 400, 600, 0,
                       CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &a);
     XStoreName(display_, window_, "Kavet test host");
+    if (options_.xembed && options_.embedder == Embedder::Apart) {
+        apartDisplay_ = XOpenDisplay(nullptr);
+        apart_ =
+            XCreateSimpleWindow(apartDisplay_, RootWindow(display_, screen), 0, 0, 1, 1, 0, 0, 0);
+        XSync(apartDisplay_, False);
+    }
     XMapWindow(display_, window_);
     for (XEvent e;;) {
         XNextEvent(display_, &e);
@@ -73,6 +80,7 @@ X11Host::~X11Host() {
     }
     module_.reset();
     if (window_) XDestroyWindow(display_, window_);
+    if (apartDisplay_) XCloseDisplay(apartDisplay_);
     XCloseDisplay(display_);
 }
 
@@ -140,27 +148,32 @@ void X11Host::closeEditor() {
 }
 
 void X11Host::handleEvents() {
-    while (XPending(display_) > 0) {
-        XEvent e;
-        XNextEvent(display_, &e);
-        if (!options_.xembed) continue;
-        if (e.type == MapNotify && e.xmap.window != window_) {
-            // The embedder's part of the protocol: tell the new window who embeds it.
-            XEvent notify{};
-            notify.xclient.type = ClientMessage;
-            notify.xclient.window = e.xmap.window;
-            notify.xclient.message_type = XInternAtom(display_, "_XEMBED", False);
-            notify.xclient.format = 32;
-            notify.xclient.data.l[0] = CurrentTime;
-            notify.xclient.data.l[1] = 0; // XEMBED_EMBEDDED_NOTIFY
-            notify.xclient.data.l[3] = static_cast<long>(window_);
-            XSendEvent(display_, e.xmap.window, False, NoEventMask, &notify);
-            XFlush(display_);
-        } else if (e.type == ClientMessage &&
-                   e.xclient.message_type == XInternAtom(display_, "_XEMBED", False)) {
-            xembedMessages.push_back(e.xclient.data.l[1]);
+    // The window apart is another connection's: a message sent to it arrives there only.
+    for (auto [d, receiver] : {std::pair{display_, window_}, std::pair{apartDisplay_, apart_}})
+        while (d && XPending(d) > 0) {
+            XEvent e;
+            XNextEvent(d, &e);
+            if (!options_.xembed) continue;
+            if (e.type == MapNotify && e.xmap.window != window_) {
+                // The embedder's part of the protocol: tell the new window who embeds it.
+                XEvent notify{};
+                notify.xclient.type = ClientMessage;
+                notify.xclient.window = e.xmap.window;
+                notify.xclient.message_type = XInternAtom(display_, "_XEMBED", False);
+                notify.xclient.format = 32;
+                notify.xclient.data.l[0] = CurrentTime;
+                notify.xclient.data.l[1] = 0; // XEMBED_EMBEDDED_NOTIFY
+                notify.xclient.data.l[3] =
+                    options_.embedder == Embedder::Unnamed ? 0 : static_cast<long>(embedder());
+                XSendEvent(display_, e.xmap.window, False, NoEventMask, &notify);
+                XFlush(display_);
+            } else if (e.type == ClientMessage &&
+                       e.xclient.message_type == XInternAtom(display_, "_XEMBED", False)) {
+                // Under the window it reached, when it names that window too (else under 0).
+                xembedMessages[e.xclient.window == receiver ? receiver : 0].push_back(
+                    e.xclient.data.l[1]);
+            }
         }
-    }
 }
 
 void X11Host::idle(int count) {
@@ -186,19 +199,8 @@ void X11Host::process(float level, int frames) {
 }
 
 void X11Host::perform(const std::vector<Input>& steps) {
-    // The editor's place on the screen: our window's, since the editor sits at its (0, 0).
-    int originX = 0, originY = 0;
-    ::Window child = 0;
-    XTranslateCoordinates(display_, window_, DefaultRootWindow(display_), 0, 0, &originX, &originY,
-                          &child);
-    std::atomic<bool> done{false};
-    std::thread person([&] {
-        x11test::perform(DisplayString(display_), originX, originY, steps);
-        done = true;
-    });
-    while (!done)
-        idle();
-    person.join();
+    // In our window's coordinates: the editor sits at its (0, 0).
+    performWhile(display_, window_, steps, [this] { idle(); });
     idle(5);
 }
 

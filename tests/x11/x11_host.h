@@ -3,7 +3,7 @@
 // idled every 20 ms, the user's input made by the X server itself through XTEST on a second
 // connection (from a thread, as a person acts while the host idles), and the editor's
 // window read back with XGetImage. Optionally an XEmbed embedder: it tells the editor's
-// window it is embedded and records the editor's messages to it.
+// window it is embedded and records the editor's messages to each of its windows.
 #pragma once
 
 #include "hosts/common/vst_module.h"
@@ -12,8 +12,8 @@
 
 #include <kavet/driver.h>
 
-#include <atomic>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,10 +24,13 @@ using test::HostCall;
 
 class X11Host {
 public:
+    // The embedder that XEMBED_EMBEDDED_NOTIFY names (its data.l[3]); none means the parent.
+    enum class Embedder { Parent, Apart, Unnamed };
     struct Options {
         std::string module;
         int x = 100, y = 80; // the host window on the screen
         bool xembed = false;
+        Embedder embedder = Embedder::Parent;
     };
     explicit X11Host(Options options);
     ~X11Host();
@@ -36,6 +39,8 @@ public:
 
     Display* display() const { return display_; }
     XWindow window() const { return window_; }
+    // The window the editor's XEmbed messages belong to: the parent, or the window apart.
+    XWindow embedder() const { return apart_ ? apart_ : window_; }
     AEffect* effect() const { return effect_; }
     VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
                        void* ptr = nullptr, float opt = 0.0f);
@@ -65,8 +70,9 @@ public:
 
     // Host callbacks since the last clear (audioMasterVersion and audioMasterIdle left out).
     std::vector<HostCall> calls;
-    // XEmbed messages the editor sent to this host (the message word), with `xembed`.
-    std::vector<long> xembedMessages;
+    // XEmbed messages the editor sent to this host (the message word), with `xembed`, by the
+    // window they reached (0: a message naming another window than the one it reached).
+    std::map<XWindow, std::vector<long>> xembedMessages;
 
 private:
     static VstIntPtr VSTCALLBACK callback(AEffect* effect, VstInt32 opcode, VstInt32 index,
@@ -76,6 +82,8 @@ private:
     Options options_;
     Display* display_ = nullptr;
     XWindow window_ = 0;
+    Display* apartDisplay_ = nullptr; // with Embedder::Apart: the window apart's connection
+    XWindow apart_ = 0;               // an unmapped top-level window there
     std::unique_ptr<host::VstModule> module_;
     AEffect* effect_ = nullptr;
     bool open_ = false;

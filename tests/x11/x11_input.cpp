@@ -4,6 +4,7 @@
 
 #include <X11/extensions/XTest.h>
 
+#include <atomic>
 #include <chrono>
 #include <stdexcept>
 #include <thread>
@@ -29,10 +30,10 @@ Input wait(int ms) {
     return {Input::Wait, 0, 0, 0, ms};
 }
 
-std::vector<Input> click(int x, int y, unsigned long modifier) {
+std::vector<Input> click(int x, int y, unsigned long modifier, int button) {
     std::vector<Input> steps{moveTo(x, y), wait(40)};
     if (modifier) steps.push_back(keyDown(modifier));
-    steps.insert(steps.end(), {press(), wait(80), release()}); // a person's click
+    steps.insert(steps.end(), {press(button), wait(80), release(button)}); // a person's click
     if (modifier) steps.push_back(keyUp(modifier));
     steps.push_back(wait(600));
     return steps;
@@ -82,6 +83,21 @@ void perform(const std::string& display, int originX, int originY,
         XSync(d, False);
     }
     XCloseDisplay(d);
+}
+
+void performWhile(Display* display, XWindow window, const std::vector<Input>& steps,
+                  const std::function<void()>& serve) {
+    int x = 0, y = 0;
+    ::Window child = 0;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+    std::atomic<bool> done{false};
+    std::thread person([&] {
+        perform(DisplayString(display), x, y, steps);
+        done = true;
+    });
+    while (!done)
+        serve();
+    person.join();
 }
 
 } // namespace kavet::x11test

@@ -2,6 +2,7 @@
 // XTEST, on a connection of its own: the steps of a test's input, and their performance.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,8 +27,9 @@ Input release(int button = 1);
 Input keyDown(unsigned long keysym);
 Input keyUp(unsigned long keysym);
 Input wait(int ms);
-// A click (press, 80 ms, release, then 600 ms, past the double-click time) at (x, y).
-std::vector<Input> click(int x, int y, unsigned long modifierKeysym = 0);
+// A click of `button` (press, 80 ms, release, then 600 ms, past the double-click time) at
+// (x, y).
+std::vector<Input> click(int x, int y, unsigned long modifierKeysym = 0, int button = 1);
 // Press at (x0, y0), hold 600 ms, move in ten steps over 200 ms to (x1, y1), release.
 std::vector<Input> drag(int x0, int y0, int x1, int y1, unsigned long modifierKeysym = 0);
 std::vector<Input> typeKeys(const std::vector<unsigned long>& keysyms);
@@ -35,5 +37,10 @@ std::vector<Input> typeKeys(const std::vector<unsigned long>& keysyms);
 // Performs `steps` on the display named `display`, editor coordinates taken from the screen
 // point (originX, originY); returns when they are done. Any thread: the connection is its own.
 void perform(const std::string& display, int originX, int originY, const std::vector<Input>& steps);
+// Performs `steps` in coordinates of `window` from a thread of its own, while this thread
+// calls `serve` (which should take about 20 ms) until they are done: a person acting while
+// the host serves the editor.
+void performWhile(Display* display, XWindow window, const std::vector<Input>& steps,
+                  const std::function<void()>& serve);
 
 } // namespace kavet::x11test
