@@ -34,12 +34,12 @@ host::ClapDescriptor pick(const std::string& path,
                           const std::shared_ptr<const host::ClapModule>& module, int channels) {
     const std::vector<Candidate> candidates = plugins(module);
     if (candidates.empty()) throw HostError("module '" + path + "' lists no plug-in");
-    for (const int width : {channels, 1})
-        for (const Candidate& c : candidates)
-            if (c.inputs == static_cast<clap::uint32>(width) &&
-                c.outputs == static_cast<clap::uint32>(width))
-                return c.descriptor;
-    return candidates.front().descriptor;
+    return fittingEffect(candidates, channels,
+                         [](const Candidate& c, int width) {
+                             const auto w = static_cast<clap::uint32>(width);
+                             return c.inputs == w && c.outputs == w;
+                         })
+        .descriptor;
 }
 
 } // namespace

@@ -33,11 +33,9 @@ bool fits(const Lv2World& world, const LilvPlugin* plugin, int channels) {
 }
 
 const LilvPlugin* pick(const Lv2World& world, int channels) {
-    const std::vector<const LilvPlugin*>& plugins = world.plugins();
-    for (const int width : {channels, 1})
-        for (const LilvPlugin* plugin : plugins)
-            if (fits(world, plugin, width)) return plugin;
-    return plugins.front();
+    return fittingEffect(world.plugins(), channels, [&world](const LilvPlugin* p, int width) {
+        return fits(world, p, width);
+    });
 }
 
 void checkPlugin(const LilvPlugin* plugin) {

@@ -43,6 +43,17 @@ public:
     virtual std::string fault() const { return {}; }
 };
 
+// Of the effects of a module, the one for a file of `channels` channels: the first that
+// `fits` (item, width) at that width, else the first of one channel (an instance per file
+// channel), else the first. `items` is not empty.
+template <class Item, class Fits>
+const Item& fittingEffect(const std::vector<Item>& items, int channels, Fits fits) {
+    for (const int width : {channels, 1})
+        for (const Item& item : items)
+            if (fits(item, width)) return item;
+    return items.front();
+}
+
 // A loaded module that makes processors.
 class ProcessorModule {
 public:

@@ -36,10 +36,11 @@ host::Vst3ClassInfo pick(const std::string& path,
     if (candidates.empty())
         throw HostError("module '" + path + "' lists no audio effect class (category \"" +
                         vst3::kAudioEffectClass + "\")");
-    for (const int width : {channels, 1})
-        for (const Candidate& c : candidates)
-            if (c.inputs == width && c.outputs == width) return c.info;
-    return candidates.front().info;
+    return fittingEffect(candidates, channels,
+                         [](const Candidate& c, int width) {
+                             return c.inputs == width && c.outputs == width;
+                         })
+        .info;
 }
 
 // A block of no samples with the settings at its first sample: the effect takes them before
